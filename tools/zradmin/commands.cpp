@@ -1,0 +1,45 @@
+#include "tools/zradmin/commands.h"
+
+namespace zr::admin {
+namespace {
+
+int cmdHelp(const QStringList &, QTextStream &out, QTextStream &) {
+  out << "zradmin: administration of the archive database\n\n";
+  for (const Command &c : commands())
+    out << QString::fromUtf16(c.usage) << "\n\n";
+  return 0;
+}
+
+} // namespace
+
+const QList<Command> &commands() {
+  static const QList<Command> list{
+      {u"help", u"zradmin help\n  Shows this text.", cmdHelp},
+      {u"install",
+       u"zradmin install DIR\n"
+       u"  Creates a data directory in DIR with every table, the delivered program groups and\n"
+       u"  programs and the seed report templates, and registers the alias ZRRecordFolioLink for it.\n"
+       u"  Refuses a DIR that exists and is not empty. Prints the directory; exit 0, or 1 on error.",
+       cmdInstall},
+      {u"sql",
+       u"zradmin sql [--data DIR] STATEMENT\n"
+       u"  Runs one statement of the local dialect against the data directory of the alias (or DIR).\n"
+       u"  A query prints a header line of column names, then one line per row, values separated by\n"
+       u"  tabs, NULL as an empty field, dates as YYYY-MM-DD, numbers in their shortest decimal form.\n"
+       u"  A statement without rows prints nothing. A failure prints the system's message on standard\n"
+       u"  error and exits 1.",
+       cmdSql},
+  };
+  return list;
+}
+
+int run(const QStringList &args, QTextStream &out, QTextStream &err) {
+  const QString name = args.isEmpty() ? QStringLiteral("help") : args.first();
+  for (const Command &c : commands())
+    if (name == QStringView(c.name))
+      return c.run(args.mid(1), out, err);
+  err << "zradmin: unknown command '" << name << "'; see zradmin help\n";
+  return 2;
+}
+
+} // namespace zr::admin
