@@ -506,8 +506,14 @@ void Query::bindIndex(int idx, const QVariant &v) {
 }
 
 void Query::bind(const QString &name, const QVariant &value) {
-  const QString bare = name.startsWith(u':') ? name.mid(1) : name;
-  const QString upper = bare.toUpper();
+  QString bare = name.startsWith(u':') ? name.mid(1) : name;
+  // Names are mostly written in capitals already; only others pay for the conversion.
+  for (QChar c : bare)
+    if (c.isLower()) {
+      bare = bare.toUpper();
+      break;
+    }
+  const QString &upper = bare;
   QVariant v = value;
   auto t = m_tr->params.constFind(upper);
   if (t != m_tr->params.constEnd()) {
@@ -519,17 +525,17 @@ void Query::bind(const QString &name, const QVariant &value) {
       if (auto iso = parseDate(value.toString()))
         v = *iso;
   }
-  const int n = sqlite3_bind_parameter_count(m_st);
-  bool found = false;
-  for (int i = 1; i <= n; ++i) {
-    const char *p = sqlite3_bind_parameter_name(m_st, i);
-    if (p && QString::fromUtf8(p + 1).compare(bare, Qt::CaseInsensitive) == 0) {
-      bindIndex(i, v);
-      found = true;
-    }
+  if (m_paramIndex.isEmpty()) {
+    const int n = sqlite3_bind_parameter_count(m_st);
+    for (int i = 1; i <= n; ++i)
+      if (const char *p = sqlite3_bind_parameter_name(m_st, i))
+        m_paramIndex[QString::fromUtf8(p + 1).toUpper()].append(i);
   }
-  if (!found)
+  const auto pos = m_paramIndex.constFind(upper);
+  if (pos == m_paramIndex.constEnd())
     throw EngineError(records::other(SQLITE_RANGE, u"Parameter '" % bare % u"' not found"), m_original);
+  for (int i : *pos)
+    bindIndex(i, v);
 }
 
 bool Query::next() {

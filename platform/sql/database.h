@@ -136,6 +136,7 @@ private:
   std::shared_ptr<const Translation> m_tr;
   sqlite3_stmt *m_st = nullptr;
   bool m_done = false;
+  QHash<QString, QList<int>> m_paramIndex; // upper-case name -> positions, built on first bind
   QString m_original;
 };
 

@@ -500,8 +500,9 @@ private:
   }
 
   // SUBSTRING(col FROM 1 FOR n) = 'lit' with lit n characters long selects the strings that
-  // start with lit: in the column's order those are exactly [lit, lit + the largest code point),
-  // a range SQLite walks on the column's index. No stored text holds U+10FFFF (GBK cannot encode it).
+  // start with lit: in the column's GBK order those are exactly [lit, upper) where upper is lit
+  // with its last character replaced by the next one, or lit followed by the largest code point
+  // (no stored text holds U+10FFFF: GBK cannot encode it). SQLite walks that range on the index.
   bool tryPrefixRange(qsizetype i, qsizetype open, qsizetype from, qsizetype forPos, qsizetype close) {
     if (forPos < 0)
       return false;
@@ -541,7 +542,12 @@ private:
           atKw(after, u"AND") || atKw(after, u"OR") || atKw(after, u"ORDER") || atKw(after, u"GROUP")))
       return false;
     const QString colText = joined(c1, colEnd + 1);
-    const QString upper = value + QString::fromUcs4(U"\U0010FFFF", 1);
+    // A last character in ASCII has its successor right after it in GBK order ('201' -> '202'),
+    // the tightest bound; any other takes the largest code point after the prefix.
+    const QChar lastChar = value.back();
+    const QString upper = (lastChar.unicode() >= 0x20 && lastChar.unicode() < 0x7E)
+                              ? QString(value.left(value.size() - 1) + QChar(char16_t(lastChar.unicode() + 1)))
+                              : QString(value + QString::fromUcs4(U"\U0010FFFF", 1));
     replace(i, lit, u'(' % colText % u" >= " % sqlQuote(value) % u" AND " % colText % u" < " %
                         sqlQuote(upper) % u')');
     return true;

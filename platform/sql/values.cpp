@@ -94,10 +94,15 @@ QVariant normaliseForColumn(const ColumnDef &c, const QVariant &v) {
   case ColumnKind::Text: {
     if (v.typeId() == QMetaType::QByteArray)
       return v;
-    const QString s = rtrimBlanks(v.toString());
-    if (s.trimmed().isEmpty())
+    const QString s = v.toString();
+    qsizetype n = s.size();
+    while (n > 0 && (s[n - 1] == u' ' || s[n - 1] == u'\t' || s[n - 1] == u'\u3000'))
+      --n;
+    if (n == 0)
       return {};
-    return s;
+    if (n == s.size())
+      return v; // nothing to trim: no copy
+    return s.left(n);
   }
   case ColumnKind::Date: {
     if (v.typeId() == QMetaType::QDate)

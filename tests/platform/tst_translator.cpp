@@ -24,12 +24,13 @@ private slots:
         << u"SELECT  *  FROM  SYS_USER_TABLE "_qs << u"SELECT  *  FROM  SYS_USER_TABLE "_qs;
     QTest::newRow("category prefix becomes a range")
         << u"SELECT * FROM ZR_ARCHIVE_MASTER_TABLE WHERE SUBSTRING(ARCHIVE_TYPE_ID FROM 1 FOR 3) = '201'"_qs
-        << u"SELECT * FROM ZR_ARCHIVE_MASTER_TABLE WHERE (ARCHIVE_TYPE_ID >= '201' AND ARCHIVE_TYPE_ID < '201"_qs + top +
-               u"')"_qs;
+        << u"SELECT * FROM ZR_ARCHIVE_MASTER_TABLE WHERE (ARCHIVE_TYPE_ID >= '201' AND ARCHIVE_TYPE_ID < '202')"_qs;
+    QTest::newRow("prefix ending in a chinese character")
+        << u"SELECT * FROM ZR_ARCHIVE_MASTER_TABLE WHERE SUBSTRING(ARCHIVE_NAME FROM 1 FOR 2) = '张氏'"_qs
+        << u"SELECT * FROM ZR_ARCHIVE_MASTER_TABLE WHERE (ARCHIVE_NAME >= '张氏' AND ARCHIVE_NAME < '张氏"_qs + top + u"')"_qs;
     QTest::newRow("prefix with alias and more conditions")
         << u"SELECT A.* FROM ZR_ARCHIVE_MASTER_TABLE A WHERE  SUBSTRING(A.ARCHIVE_TYPE_ID FROM 1 FOR 6) = '201001' AND A.ARCHIVE_ID = 'x'"_qs
-        << u"SELECT A.* FROM ZR_ARCHIVE_MASTER_TABLE A WHERE  (A.ARCHIVE_TYPE_ID >= '201001' AND A.ARCHIVE_TYPE_ID < '201001"_qs +
-               top + u"') AND A.ARCHIVE_ID = 'x'"_qs;
+        << u"SELECT A.* FROM ZR_ARCHIVE_MASTER_TABLE A WHERE  (A.ARCHIVE_TYPE_ID >= '201001' AND A.ARCHIVE_TYPE_ID < '201002') AND A.ARCHIVE_ID = 'x'"_qs;
     QTest::newRow("prefix literal of other length keeps substr")
         << u"SELECT * FROM ZR_ARCHIVE_MASTER_TABLE WHERE SUBSTRING(ARCHIVE_TYPE_ID FROM 1 FOR 3) = '20'"_qs
         << u"SELECT * FROM ZR_ARCHIVE_MASTER_TABLE WHERE substr(ARCHIVE_TYPE_ID, 1, 3) = '20'"_qs;
