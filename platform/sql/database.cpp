@@ -395,6 +395,8 @@ QStringList Database::tablesInUse() const {
   return out;
 }
 
+qint64 Database::lastInsertRowid() const { return m_db ? sqlite3_last_insert_rowid(m_db) : 0; }
+
 bool Database::inTransaction() const { return m_db && !sqlite3_get_autocommit(m_db); }
 
 int Database::exec(const QString &sql) {

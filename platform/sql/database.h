@@ -62,6 +62,7 @@ public:
 
   // Tables that an open query still reads; maintenance refuses to work on them.
   QStringList tablesInUse() const;
+  qint64 lastInsertRowid() const;
   bool inTransaction() const;
 
   // The translated statement, for tests and diagnostics.
