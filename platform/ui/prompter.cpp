@@ -8,10 +8,9 @@
 namespace zr::ui {
 namespace {
 
-std::unique_ptr<Prompter> &current() {
-  static std::unique_ptr<Prompter> p;
-  return p;
-}
+// Constant-initialised: no guard, usable from any static destructor order.
+constinit std::unique_ptr<Prompter> g_current;
+std::unique_ptr<Prompter> &current() { return g_current; }
 
 QWidget *ownerFor(QWidget *given) {
   if (given)
