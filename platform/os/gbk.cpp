@@ -2,6 +2,7 @@
 
 #include <QtCore/QStringConverter>
 
+#include <algorithm>
 #include <array>
 
 namespace zr::gbk {
@@ -17,36 +18,40 @@ struct Table {
       qFatal("GBK converter missing: Qt must be built with ICU");
     for (char32_t c = 1; c < 0x80; ++c)
       codes[c] = std::uint16_t(c);
-    // Encode blocks of 256 characters at once; a block with a gap falls back to one at a time.
-    for (char32_t base = 0x80; base < 0x10000; base += 0x100) {
-      if (base >= 0xD800 && base < 0xE000)
-        continue; // surrogates are not characters
+    // Blocks of up to 256 characters, the last one ending at U+FFFF.
+    for (char32_t base = 0x80; base < 0x10000;) {
+      const char32_t end = std::min<char32_t>((base & ~char32_t(0xFF)) + 0x100, 0x10000);
+      if (base >= 0xD800 && base < 0xE000) { // surrogates are not characters
+        base = end;
+        continue;
+      }
       QString block;
-      block.reserve(256);
-      for (char32_t c = base; c < base + 0x100; ++c)
+      block.reserve(int(end - base));
+      for (char32_t c = base; c < end; ++c)
         block.append(QChar(char16_t(c)));
       QStringEncoder be("GBK", QStringConverter::Flag::Stateless);
       const QByteArray out = be.encode(block);
-      if (!be.hasError() && splitBlock(base, out))
-        continue;
-      for (char32_t c = base; c < base + 0x100; ++c) {
-        QStringEncoder one("GBK", QStringConverter::Flag::Stateless);
-        const QChar ch{char16_t(c)};
-        const QByteArray b = one.encode(QStringView(&ch, 1));
-        if (one.hasError() || b.isEmpty() || b.size() > 2 || (b.size() == 1 && b[0] == '?'))
-          continue;
-        codes[c] = b.size() == 1 ? std::uint8_t(b[0])
-                                 : std::uint16_t(std::uint8_t(b[0]) << 8 | std::uint8_t(b[1]));
+      if (be.hasError() || !splitBlock(base, int(end - base), out)) {
+        for (char32_t c = base; c < end; ++c) {
+          QStringEncoder one("GBK", QStringConverter::Flag::Stateless);
+          const QChar ch{char16_t(c)};
+          const QByteArray b = one.encode(QStringView(&ch, 1));
+          if (one.hasError() || b.isEmpty() || b.size() > 2 || (b.size() == 1 && b[0] == '?'))
+            continue;
+          codes[c] = b.size() == 1 ? std::uint8_t(b[0])
+                                   : std::uint16_t(std::uint8_t(b[0]) << 8 | std::uint8_t(b[1]));
+        }
       }
+      base = end;
     }
   }
 
   // Cut an encoded block back into characters: a byte below 0x81 stands alone, a lead byte
   // takes its trail byte. False when the lengths do not add up (then go char by char).
-  bool splitBlock(char32_t base, const QByteArray &out) {
+  bool splitBlock(char32_t base, int count, const QByteArray &out) {
     std::array<std::uint16_t, 256> tmp{};
     int pos = 0;
-    for (int i = 0; i < 256; ++i) {
+    for (int i = 0; i < count; ++i) {
       if (pos >= out.size())
         return false;
       const auto b0 = std::uint8_t(out[pos]);
@@ -64,8 +69,8 @@ struct Table {
     }
     if (pos != out.size())
       return false;
-    for (int i = 0; i < 256; ++i)
-      codes[base + i] = tmp[i];
+    for (int i = 0; i < count; ++i)
+      codes[base + char32_t(i)] = tmp[i];
     return true;
   }
 };

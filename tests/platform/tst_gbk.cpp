@@ -16,6 +16,7 @@ private slots:
     QTest::newRow("full-width digit") << u"１"_qs << 2;
     QTest::newRow("euro is one byte in cp936") << u"€"_qs << 1;
     QTest::newRow("emoji counts two") << u"😀"_qs << 2;
+    QTest::newRow("last block of the table") << u"￥￡"_qs << 4;
     QTest::newRow("empty") << QString() << 0;
   }
   void byteLength() {
