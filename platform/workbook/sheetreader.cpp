@@ -18,7 +18,8 @@ class XlsReader final : public SheetReader {
 public:
   XlsReader(const QString &path, const ReadLimits &limits) {
     const int rc = freexl_open(QFile::encodeName(path).constData(), &m_handle);
-    if (rc != FREEXL_OK)
+    // FreeXL can report success without a handle when a record fails to parse.
+    if (rc != FREEXL_OK || !m_handle)
       fail(u"not a readable .xls file (FreeXL error " % QString::number(rc) % u")");
     if (freexl_select_active_worksheet(m_handle, 0) != FREEXL_OK)
       fail(QStringLiteral("the workbook holds no worksheet"));

@@ -26,7 +26,7 @@ bool escapesRoot(const QString &name) {
 
 ZipArchive::ZipArchive(const QString &path, int maxEntries) {
   int err = 0;
-  m_zip = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &err);
+  m_zip = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &err);
   if (!m_zip)
     fail(u"not a readable zip file (libzip error " % QString::number(err) % u")");
   const zip_int64_t n = zip_get_num_entries(m_zip, 0);

@@ -15,7 +15,7 @@ namespace zr::workbook {
 
 class ZipArchive {
 public:
-  // Refuses a file that is not a consistent zip, holds more than maxEntries entries, or names an
+  // Refuses a file that is not a zip, holds more than maxEntries entries, or names an
   // entry outside its root ("../", an absolute path).
   ZipArchive(const QString &path, int maxEntries);
   ~ZipArchive();
