@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 namespace zr::workbook {
 namespace {
@@ -80,6 +81,16 @@ template <typename F> void parseSmall(const QByteArray &data, const QString &par
   }
   if (xml.hasError())
     fail(part % u": " % xml.errorString());
+}
+
+// The cell types as static views, so reading a cell's type allocates nothing.
+QStringView cellType(QStringView t) {
+  static constexpr char16_t kS[] = u"s", kInline[] = u"inlineStr", kStr[] = u"str", kB[] = u"b", kE[] = u"e",
+                            kD[] = u"d", kN[] = u"n";
+  for (const char16_t *k : {kS, kInline, kStr, kB, kE, kD, kN})
+    if (t == QStringView(k))
+      return QStringView(k);
+  return {};
 }
 
 template <typename S> bool isTrue(S v) {
@@ -166,8 +177,8 @@ public:
     while (pos < end) {
       const char *base = m_buf.data();
       if (m_skipUntil) {
-        const char *hit =
-            static_cast<const char *>(memmem(base + pos, end - pos, m_skipUntil, std::strlen(m_skipUntil)));
+        const size_t found = std::string_view(base + pos, end - pos).find(m_skipUntil);
+        const char *hit = found == std::string_view::npos ? nullptr : base + pos + found;
         if (!hit) {
           const size_t keep = std::strlen(m_skipUntil) - 1;
           pos = end > keep ? qMax(pos, end - keep) : pos;
@@ -557,7 +568,7 @@ int XlsxReader::readRowStart() {
 
 void XlsxReader::readRowCells(QStringList *fields, QList<RawCell> *raw) {
   int col = 0;
-  QString type;
+  QStringView type;
   int style = 0;
   QString value;
   bool inValue = false;
@@ -574,7 +585,7 @@ void XlsxReader::readRowCells(QStringList *fields, QList<RawCell> *raw) {
         const QStringView r = a.value(QLatin1StringView("r"));
         const int c = columnNumber(r);
         col = c > 0 ? c : col + 1;
-        type = a.value(QLatin1StringView("t")).toString();
+        type = cellType(a.value(QLatin1StringView("t")));
         style = a.value(QLatin1StringView("s")).toInt();
         value.clear();
       } else if (n == u"v") {
@@ -606,7 +617,7 @@ void XlsxReader::readRowCells(QStringList *fields, QList<RawCell> *raw) {
           RawCell rc;
           rc.column = col;
           rc.text = cellText(type, style, value);
-          rc.type = type;
+          rc.type = type.toString();
           rc.formatCode = style >= 0 && size_t(style) < m_styles.size() ? m_styles[style].code
                                                                         : QStringLiteral("General");
           raw->append(rc);
@@ -640,10 +651,15 @@ QString XlsxReader::cellText(QStringView type, int style, const QString &v) cons
       return v;
     return dt.time() == QTime(0, 0) ? dt.date().toString(u"yyyy-MM-dd") : dt.toString(u"yyyy-MM-dd hh:mm:ss");
   }
-  const QByteArray latin = QStringView(v).trimmed().toLatin1();
+  const QStringView num = QStringView(v).trimmed();
+  char buf[64];
+  if (num.size() >= qsizetype(sizeof buf))
+    return v;
+  for (qsizetype i = 0; i < num.size(); ++i)
+    buf[i] = num[i].unicode() < 128 ? char(num[i].unicode()) : '?';
   double d = 0;
-  const auto [p, ec] = std::from_chars(latin.constData(), latin.constData() + latin.size(), d);
-  if (ec != std::errc() || p != latin.constData() + latin.size())
+  const auto [p, ec] = std::from_chars(buf, buf + num.size(), d);
+  if (ec != std::errc() || p != buf + num.size())
     return v; // not a number after all: keep what is written
   if (style >= 0 && size_t(style) < m_styles.size() && m_styles[size_t(style)].date) {
     const QString date = serialDateText(d, m_date1904);
