@@ -29,18 +29,25 @@ ZipArchive::ZipArchive(const QString &path, int maxEntries) {
   m_zip = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &err);
   if (!m_zip)
     fail(u"not a readable zip file (libzip error " % QString::number(err) % u")");
-  const zip_int64_t n = zip_get_num_entries(m_zip, 0);
-  if (n < 0 || n > maxEntries)
-    fail(u"zip directory holds " % QString::number(n) % u" entries");
-  m_index.reserve(n);
-  for (zip_int64_t i = 0; i < n; ++i) {
-    const char *raw = zip_get_name(m_zip, i, ZIP_FL_ENC_GUESS);
-    if (!raw)
-      fail(QStringLiteral("unnamed zip entry"));
-    const QString name = QString::fromUtf8(raw);
-    if (escapesRoot(name))
-      fail(u"zip entry outside the package: " % name);
-    m_index.insert(name.toLower(), i);
+  // A throwing constructor runs no destructor: the handle is let go here.
+  try {
+    const zip_int64_t n = zip_get_num_entries(m_zip, 0);
+    if (n < 0 || n > maxEntries)
+      fail(u"zip directory holds " % QString::number(n) % u" entries");
+    m_index.reserve(n);
+    for (zip_int64_t i = 0; i < n; ++i) {
+      const char *raw = zip_get_name(m_zip, i, ZIP_FL_ENC_GUESS);
+      if (!raw)
+        fail(QStringLiteral("unnamed zip entry"));
+      const QString name = QString::fromUtf8(raw);
+      if (escapesRoot(name))
+        fail(u"zip entry outside the package: " % name);
+      m_index.insert(name.toLower(), i);
+    }
+  } catch (...) {
+    zip_discard(m_zip);
+    m_zip = nullptr;
+    throw;
   }
 }
 
