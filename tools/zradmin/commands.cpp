@@ -29,6 +29,16 @@ const QList<Command> &commands() {
        u"  A statement without rows prints nothing. A failure prints the system's message on standard\n"
        u"  error and exits 1.",
        cmdSql},
+      {u"workbook",
+       u"zradmin workbook dump FILE\n"
+       u"  Prints the first worksheet of FILE (.xlsx or .xls) as the import reads it: a line of the\n"
+       u"  column headings (an empty heading reads F and its column number), then one line per row\n"
+       u"  below it up to the last row holding a value or a format, blank rows included; fields are\n"
+       u"  separated by tabs, with tab, line break and backslash inside a value written as \\t, \\n,\n"
+       u"  \\r and \\\\. Numbers print in their shortest decimal form, dates as YYYY-MM-DD (with\n"
+       u"  hh:mm:ss when they hold a time), formulas as their last computed value. A file that cannot\n"
+       u"  be read prints the system's message on standard error and exits 1.",
+       cmdWorkbook},
   };
   return list;
 }
