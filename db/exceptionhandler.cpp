@@ -12,11 +12,8 @@ namespace {
 // Set once a translated message was shown, so the same failure is not reported twice.
 bool ErrorShown = false;
 
+// The engine gives every error at least one record.
 void engineError(const zr::sql::EngineError &e) {
-  if (e.records().isEmpty()) {
-    zr::ui::ShowError(zr::sql::EngineError::className() % u':' % QString::fromUtf8(e.what()));
-    return;
-  }
   const QString translated = translatedMessage(e.first());
   zr::ui::ShowWarning(translated.isEmpty() ? QString::fromUtf16(kGenericDatabaseError) : translated);
   ErrorShown = !translated.isEmpty();

@@ -2,7 +2,7 @@
 
 #include <QtCore/QLocale>
 #include <cmath>
-#include <cstdio>
+#include <charconv>
 
 namespace zr::os {
 namespace {
@@ -71,14 +71,16 @@ QString dropDigits(const QString &digits, qsizetype n) {
   return stripLeadingZeros(up ? increment(kept) : kept);
 }
 
-// |value| * 10^decimals as a whole number of digits, rounded half away from zero, from the
-// value's first 18 significant digits (the exact binary value is expanded in full first).
+// |value| * 10^decimals as a whole number of digits, rounded half away from zero. The value is
+// read as its shortest decimal text (the digits the user typed and sees: 1.005, not the binary
+// 1.00499999...), so a boundary stays a boundary.
 QString scaledDigits(double value, int decimals) {
   value = std::fabs(value);
   if (value == 0 || !std::isfinite(value))
     return QStringLiteral("0");
-  char buf[1100];
-  std::snprintf(buf, sizeof buf, "%.800e", value);
+  char buf[64];
+  const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific);
+  *res.ptr = 0;
   const QString s = QString::fromLatin1(buf);
   const qsizetype e = s.indexOf(u'e');
   QString digits = s.left(e);
@@ -86,13 +88,8 @@ QString scaledDigits(double value, int decimals) {
   const int exp10 = s.mid(e + 1).toInt();
   while (digits.size() > 1 && digits.endsWith(u'0'))
     digits.chop(1);
-  // value = digits * 10^(exp10 - (len - 1)); first to 18 significant digits.
-  qsizetype power = exp10 - (digits.size() - 1);
-  if (digits.size() > 18) {
-    const qsizetype drop = digits.size() - 18;
-    digits = dropDigits(digits, drop);
-    power += drop;
-  }
+  // value = digits * 10^(exp10 - (len - 1))
+  const qsizetype power = exp10 - (digits.size() - 1);
   return dropDigits(digits, -(power + decimals));
 }
 

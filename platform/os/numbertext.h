@@ -24,8 +24,8 @@ QString PadZeros(const QString &text, int n);
 // empty when there are fewer than n separators.
 QString FieldOf(const QString &text, const QString &separator, int n);
 
-// The value with `decimals` places, half away from zero, taken from its first 18 significant
-// digits; "-" only for a value that stays non-zero. The formatting RoundText builds on.
+// The value with `decimals` places, half away from zero, taken from its shortest decimal text;
+// "-" only for a value that stays non-zero. The formatting RoundText builds on.
 QString FormatFixed(double value, int decimals);
 
 } // namespace zr::os
