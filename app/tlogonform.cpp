@@ -6,7 +6,6 @@
 #include "db/queries.h"
 #include "db/sqltext.h"
 #include "platform/ui/common.h"
-#include "platform/ui/inputlimit.h"
 
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QFrame>
@@ -49,7 +48,6 @@ TLogonForm::TLogonForm(QWidget *parent) : QDialog(parent) {
   PasswordEdit = new QLineEdit(Panel2);
   PasswordEdit->setObjectName(QStringLiteral("PasswordEdit"));
   PasswordEdit->setEchoMode(QLineEdit::Password);
-  zr::ui::limitInput(PasswordEdit, 10);
   grid->addWidget(LongNameLabel, 0, 1);
   grid->addWidget(UserIDBox, 0, 2);
   grid->addWidget(LongPasswordLabel, 1, 1);
