@@ -33,13 +33,13 @@ bool DialogKeys::eventFilter(QObject *watched, QEvent *event) {
     QWidget *from = static_cast<QWidget *>(watched);
     if (from->parentWidget() && from->parentWidget()->focusProxy() == from)
       from = from->parentWidget();
-    if (auto *owner = qobject_cast<QWidget *>(from->parent()); owner && from->focusProxy() == nullptr &&
-                                                               owner->focusProxy() == nullptr &&
-                                                               m_inputs.contains(owner))
+    if (auto *owner = qobject_cast<QWidget *>(from->parent());
+        owner && from->focusProxy() == nullptr && owner->focusProxy() == nullptr && m_inputs.contains(owner))
       from = owner; // the line edit inside an editable combo box
     QWidget *next = from->nextInFocusChain();
-    while (next != from && (!(next->focusPolicy() & Qt::TabFocus) || !next->isEnabled() || next->isHidden() ||
-                            next->isAncestorOf(from) || from->isAncestorOf(next) || next->window() != m_dialog))
+    while (next != from &&
+           (!(next->focusPolicy() & Qt::TabFocus) || !next->isEnabled() || next->isHidden() ||
+            next->isAncestorOf(from) || from->isAncestorOf(next) || next->window() != m_dialog))
       next = next->nextInFocusChain();
     next->setFocus(Qt::TabFocusReason);
     return true;

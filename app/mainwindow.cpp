@@ -10,7 +10,9 @@
 
 namespace zr::app {
 namespace {
-QString dbName() { return QString::fromUtf16(zr::sql::kDatabaseName); }
+QString dbName() {
+  return QString::fromUtf16(zr::sql::kDatabaseName);
+}
 } // namespace
 
 TMainForm::TMainForm(TDM &dm, QWidget *parent) : QMainWindow(parent) {
@@ -23,7 +25,8 @@ TMainForm::TMainForm(TDM &dm, QWidget *parent) : QMainWindow(parent) {
     refreshCaption();
     bool ok = false;
     const int mode =
-        zr::db::QueryValue(dbName(), u"SELECT AUTO_ID FROM SYS_ID_TABLE WHERE NAME_ID = '分类编号'"_qs).toInt(&ok);
+        zr::db::QueryValue(dbName(), u"SELECT AUTO_ID FROM SYS_ID_TABLE WHERE NAME_ID = '分类编号'"_qs)
+            .toInt(&ok);
     zr::db::ArchiveNumberingMode = ok ? mode : 0;
     QString title = zr::db::QueryValue(
         dbName(), u"SELECT PROGRAM_NAME FROM SYS_PROGRAM_TABLE WHERE COMPOSE_ID = 1 And PROGRAM_ID = 3"_qs);
@@ -39,7 +42,8 @@ TMainForm::TMainForm(TDM &dm, QWidget *parent) : QMainWindow(parent) {
 }
 
 void TMainForm::refreshCaption() {
-  zr::db::OrganisationName = zr::db::QueryValue(dbName(), QStringLiteral("SELECT COMPANY_NAME FROM  SYS_COMPANY_TABLE "));
+  zr::db::OrganisationName =
+      zr::db::QueryValue(dbName(), QStringLiteral("SELECT COMPANY_NAME FROM  SYS_COMPANY_TABLE "));
   setWindowTitle(zr::db::OrganisationName + u"典藏库房管理系统");
 }
 

@@ -19,9 +19,9 @@ namespace zr::app {
 bool ScreenCheck(int screenWidth, zr::os::DisplayModes &modes) {
   if (screenWidth >= 1024 || !modes.canEnumerate())
     return false;
-  zr::ui::ShowWarning(QStringLiteral(
-      "系统需要1024 × 768的屏幕分辨率才能正常显示,系统要调整分辨率到1024 × "
-      "768，您以后在运行本软件前请将屏幕分辨率设定为：1024 × 768,此时屏幕会闪一下出现黑屏"));
+  zr::ui::ShowWarning(
+      QStringLiteral("系统需要1024 × 768的屏幕分辨率才能正常显示,系统要调整分辨率到1024 × "
+                     "768，您以后在运行本软件前请将屏幕分辨率设定为：1024 × 768,此时屏幕会闪一下出现黑屏"));
   return modes.change({1024, 768, 24});
 }
 

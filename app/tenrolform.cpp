@@ -29,8 +29,12 @@
 namespace zr::app {
 namespace {
 
-QString dbName() { return QString::fromUtf16(zr::sql::kDatabaseName); }
-zr::sql::Database &db() { return zr::db::namedDatabase(dbName()); }
+QString dbName() {
+  return QString::fromUtf16(zr::sql::kDatabaseName);
+}
+zr::sql::Database &db() {
+  return zr::db::namedDatabase(dbName());
+}
 
 QPixmap sidePicture() {
   QPixmap pm(140, 220);
@@ -128,11 +132,13 @@ TEnrolForm::TEnrolForm(QWidget *parent) : QDialog(parent) {
   ZRThread->Caption = QStringLiteral("正在建立报表数据......");
 
   // FormCreate: the shared edit colour; the focused input shows aqua.
-  const QString style = u"QLineEdit, QComboBox { background: " % zr::db::colorName(zr::db::kDefaultEditColor) %
+  const QString style = u"QLineEdit, QComboBox { background: " %
+                        zr::db::colorName(zr::db::kDefaultEditColor) %
                         u"; } QLineEdit:focus { background: aqua; } QComboBox:focus { background: " %
                         zr::db::colorName(zr::db::kDefaultFocusColor) % u"; }";
   auto *keys = new DialogKeys(this, Button_Ok, Button_Close);
-  for (QWidget *w : std::initializer_list<QWidget *>{ZREdit1, ZREdit4, ZREdit5, ZREdit2, ZREdit3, ZRComboBox1}) {
+  for (QWidget *w :
+       std::initializer_list<QWidget *>{ZREdit1, ZREdit4, ZREdit5, ZREdit2, ZREdit3, ZRComboBox1}) {
     w->setStyleSheet(style);
     keys->addInput(w);
   }
@@ -154,15 +160,16 @@ void TEnrolForm::showEvent(QShowEvent *e) {
 }
 
 void TEnrolForm::Button_OkClick() {
-  const QString name = ZREdit1->text().trimmed(), id = ZREdit4->text().trimmed(), user = ZREdit5->text().trimmed(),
-                pwd = ZREdit2->text().trimmed(), confirm = ZREdit3->text().trimmed();
+  const QString name = ZREdit1->text().trimmed(), id = ZREdit4->text().trimmed(),
+                user = ZREdit5->text().trimmed(), pwd = ZREdit2->text().trimmed(),
+                confirm = ZREdit3->text().trimmed();
   const struct {
     bool failed;
     const char16_t *message;
     QLineEdit *focus;
   } checks[] = {
-      {name.isEmpty(), u"必须输入单位名称", ZREdit1}, {id.isEmpty(), u"必须输入用户编号", ZREdit4},
-      {user.isEmpty(), u"必须输入用户姓名", ZREdit5}, {pwd.isEmpty(), u"必须输入用户口令", ZREdit2},
+      {name.isEmpty(), u"必须输入单位名称", ZREdit1},    {id.isEmpty(), u"必须输入用户编号", ZREdit4},
+      {user.isEmpty(), u"必须输入用户姓名", ZREdit5},    {pwd.isEmpty(), u"必须输入用户口令", ZREdit2},
       {confirm.isEmpty(), u"必须确认用户口令", ZREdit3}, {pwd != confirm, u"口令确认错误", ZREdit2},
   };
   for (const auto &c : checks)
@@ -175,11 +182,13 @@ void TEnrolForm::Button_OkClick() {
   // 1. The organisation: a second row is never added, the existing ones are renamed.
   bool ok = false;
   try {
-    const double count = zr::db::QueryNumber(dbName(), QStringLiteral("SELECT COUNT(COMPANY_ID) FROM SYS_COMPANY_TABLE "));
-    ok = zr::db::ExecSql(dbName(), count > 0
-                                       ? QString(u"UPDATE SYS_COMPANY_TABLE SET COMPANY_NAME = " % zr::db::quote(name))
-                                       : QString(u"INSERT INTO SYS_COMPANY_TABLE(COMPANY_ID,COMPANY_NAME) VALUES('000001'," %
-                                                     zr::db::quote(name) % u')'));
+    const double count =
+        zr::db::QueryNumber(dbName(), QStringLiteral("SELECT COUNT(COMPANY_ID) FROM SYS_COMPANY_TABLE "));
+    ok = zr::db::ExecSql(
+        dbName(), count > 0
+                      ? QString(u"UPDATE SYS_COMPANY_TABLE SET COMPANY_NAME = " % zr::db::quote(name))
+                      : QString(u"INSERT INTO SYS_COMPANY_TABLE(COMPANY_ID,COMPANY_NAME) VALUES('000001'," %
+                                zr::db::quote(name) % u')'));
   } catch (const std::exception &) {
   }
   if (!ok) {
@@ -189,10 +198,11 @@ void TEnrolForm::Button_OkClick() {
   // 2, 3. The first system user replaces any user of that number.
   zr::db::ExecSql(dbName(), u"DELETE  FROM SYS_USER_TABLE WHERE USE_ID = " % zr::db::quote(id));
   const QString date = zr::db::dialectDate(zr::db::WorkingDate);
-  if (!zr::db::ExecSql(dbName(), u"INSERT INTO SYS_USER_TABLE(USE_PASSWORD,USE_ID,USE_NAME,SYS_USER,STOP_RIGHT,"
-                                 u"CREATE_NAME,CREATE_DATE) VALUES(" %
-                                     zr::db::quote(pwd) % u',' % zr::db::quote(id) % u',' % zr::db::quote(user) %
-                                     u",'是','有效'," % zr::db::quote(user) % u',' % zr::db::quote(date) % u')')) {
+  if (!zr::db::ExecSql(dbName(),
+                       u"INSERT INTO SYS_USER_TABLE(USE_PASSWORD,USE_ID,USE_NAME,SYS_USER,STOP_RIGHT,"
+                       u"CREATE_NAME,CREATE_DATE) VALUES(" %
+                           zr::db::quote(pwd) % u',' % zr::db::quote(id) % u',' % zr::db::quote(user) %
+                           u",'是','有效'," % zr::db::quote(user) % u',' % zr::db::quote(date) % u')')) {
     zr::ui::ShowWarning(QStringLiteral("用户注册错误"));
     return;
   }
@@ -213,10 +223,10 @@ void TEnrolForm::Button_OkClick() {
     zr::ui::execModal(form);
   }
   // 7. What the user must remember.
-  zr::ui::prompter().message({nullptr, QString::fromUtf16(zr::ui::kInfoCaption),
-                              u"您的用户名称是：" % user % u"\n\r用户编号是：" % id % u"\n\r您的口令是：" % pwd %
-                                  u"       ",
-                              zr::ui::Icon::Warning, zr::ui::Buttons::Ok, false});
+  zr::ui::prompter().message(
+      {nullptr, QString::fromUtf16(zr::ui::kInfoCaption),
+       u"您的用户名称是：" % user % u"\n\r用户编号是：" % id % u"\n\r您的口令是：" % pwd % u"       ",
+       zr::ui::Icon::Warning, zr::ui::Buttons::Ok, false});
   // 8. The default report templates.
   createReportTemplates();
   accept();
@@ -230,7 +240,8 @@ bool TEnrolForm::writeRights(const QString &id) {
     zr::sql::Transaction tx(d);
     d.exec(QStringLiteral("DELETE FROM SYS_RIGHT_TABLE"));
     for (const auto &p : programs)
-      d.exec(u"INSERT INTO SYS_RIGHT_TABLE(USE_ID,COMPOSE_ID,PROGRAM_ID,ADD_RIGHT,EDIT_RIGHT,DELETE_RIGHT,BROWSE_RIGHT,"
+      d.exec(u"INSERT INTO "
+             u"SYS_RIGHT_TABLE(USE_ID,COMPOSE_ID,PROGRAM_ID,ADD_RIGHT,EDIT_RIGHT,DELETE_RIGHT,BROWSE_RIGHT,"
              u"PRINT_RIGHT,VERIFY_RIGHT,CURRENCY_RIGHT)VALUES(" %
              zr::db::quote(id) % u',' % QString::number(p[0]) % u',' % QString::number(p[1]) %
              u",'是','是','是','是','是','是','是')");
@@ -272,7 +283,8 @@ void TEnrolForm::createReportTemplates() {
           continue;
         d.exec(u"INSERT INTO SYS_PRINT_NAME_TABLE(PRINT_INDEX,PRINT_ID,PRINT_NAME,PRINT_TYPE) VALUES(" %
                zr::db::quote(index) % u',' % zr::db::quote(index) % u',' %
-               zr::db::quote(QString::fromUtf16(s.name)) % u',' % zr::db::quote(QString::fromUtf16(s.type)) % u')');
+               zr::db::quote(QString::fromUtf16(s.name)) % u',' % zr::db::quote(QString::fromUtf16(s.type)) %
+               u')');
       }
     }
   } catch (const std::exception &) {

@@ -19,7 +19,9 @@
 
 namespace zr::app {
 namespace {
-QString dbName() { return QString::fromUtf16(zr::sql::kDatabaseName); }
+QString dbName() {
+  return QString::fromUtf16(zr::sql::kDatabaseName);
+}
 } // namespace
 
 TLogonForm::TLogonForm(QWidget *parent) : QDialog(parent) {
@@ -77,7 +79,8 @@ TLogonForm::TLogonForm(QWidget *parent) : QDialog(parent) {
 }
 
 void TLogonForm::FormCreate() {
-  const QString style = u"QComboBox, QLineEdit { background: " % zr::db::colorName(zr::db::kDefaultEditColor) %
+  const QString style = u"QComboBox, QLineEdit { background: " %
+                        zr::db::colorName(zr::db::kDefaultEditColor) %
                         u"; } QComboBox:focus, QLineEdit:focus { background: " %
                         zr::db::colorName(zr::db::kDefaultFocusColor) % u"; }";
   UserIDBox->setStyleSheet(style);

@@ -23,14 +23,17 @@ const char16_t *const kOverdue = u"过期未还提醒";
 const char16_t *const kNoBackup = u"不自动数据备份";
 const char16_t *const kMode = u"分类编号";
 
-zr::sql::Database &db() { return zr::db::namedDatabase(QString::fromUtf16(zr::sql::kDatabaseName)); }
+zr::sql::Database &db() {
+  return zr::db::namedDatabase(QString::fromUtf16(zr::sql::kDatabaseName));
+}
 
 } // namespace
 
 TSetAutoIDForm::TSetAutoIDForm(QWidget *parent) : QDialog(parent) {
   setObjectName(QStringLiteral("SetAutoIDForm"));
   setWindowTitle(QStringLiteral("编号方式设置窗口"));
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint);
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::MSWindowsFixedSizeDialogHint);
   auto *layout = new QVBoxLayout(this);
   auto box = [this, layout](const char16_t *name, const QString &text) {
     auto *c = new QCheckBox(text, this);
@@ -77,7 +80,9 @@ void TSetAutoIDForm::FormShow() {
   CheckBox2->setText(u"系统自动填写" % zr::db::ItemTitle % u"编号");
   try {
     auto &d = db();
-    const auto yes = [&d](const char16_t *name) { return zr::db::ReadYesNoSetting(d, QString::fromUtf16(name)); };
+    const auto yes = [&d](const char16_t *name) {
+      return zr::db::ReadYesNoSetting(d, QString::fromUtf16(name));
+    };
     CheckBox1->setChecked(yes(kArchiveNo));
     CheckBox2->setChecked(yes(kItemNo));
     CheckBox3->setChecked(yes(kLendNo));
@@ -114,6 +119,8 @@ void TSetAutoIDForm::Button_okClick() {
   accept();
 }
 
-void TSetAutoIDForm::reject() { Button_okClick(); }
+void TSetAutoIDForm::reject() {
+  Button_okClick();
+}
 
 } // namespace zr::catalogue

@@ -9,7 +9,9 @@ QString colorName(unsigned bgr) {
   return QString::asprintf("#%02x%02x%02x", r, g, b);
 }
 
-QString today() { return QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")); }
+QString today() {
+  return QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
+}
 
 QString dialectDate(const QString &isoDate) {
   const QDate d = QDate::fromString(isoDate, QStringLiteral("yyyy-MM-dd"));

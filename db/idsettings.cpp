@@ -10,7 +10,9 @@ QString ReadIdSetting(zr::sql::Database &db, const QString &name) {
   return q.next() && !q.isNull(0) ? q.value(0).toString() : QString();
 }
 
-bool ReadYesNoSetting(zr::sql::Database &db, const QString &name) { return ReadIdSetting(db, name) == u"是"; }
+bool ReadYesNoSetting(zr::sql::Database &db, const QString &name) {
+  return ReadIdSetting(db, name) == u"是";
+}
 
 bool WriteIdSetting(zr::sql::Database &db, const QString &name, const QString &value) {
   try {
@@ -19,7 +21,8 @@ bool WriteIdSetting(zr::sql::Database &db, const QString &name, const QString &v
     if (exists)
       db.exec(u"UPDATE SYS_ID_TABLE SET AUTO_ID = " % quote(value) % u"  WHERE NAME_ID = " % quote(name));
     else
-      db.exec(u"INSERT INTO SYS_ID_TABLE(NAME_ID,AUTO_ID) VALUES(" % quote(name) % u',' % quote(value) % u')');
+      db.exec(u"INSERT INTO SYS_ID_TABLE(NAME_ID,AUTO_ID) VALUES(" % quote(name) % u',' % quote(value) %
+              u')');
     return true;
   } catch (const std::exception &) {
     return false;

@@ -60,14 +60,18 @@ bool ExecSqlFmt(const QString &database, const QString &format, const QVariantLi
   return ExecSql(database, formatStatement(format, args));
 }
 
-QueryCursor::QueryCursor(zr::sql::Database &db, const QString &sql) : m_query(db, sql) { m_eof = !m_query.next(); }
+QueryCursor::QueryCursor(zr::sql::Database &db, const QString &sql) : m_query(db, sql) {
+  m_eof = !m_query.next();
+}
 
 void QueryCursor::next() {
   if (!m_eof)
     m_eof = !m_query.next();
 }
 
-QString QueryCursor::text(int i) const { return m_query.isNull(i) ? QString() : m_query.value(i).toString(); }
+QString QueryCursor::text(int i) const {
+  return m_query.isNull(i) ? QString() : m_query.value(i).toString();
+}
 
 std::unique_ptr<QueryCursor> OpenQuery(const QString &database, const QString &sql) {
   return std::make_unique<QueryCursor>(namedDatabase(database), sql);

@@ -42,9 +42,13 @@ bool copyTree(const QString &from, const QString &to) {
 
 } // namespace
 
-bool IsDirectory(const QString &path) { return !path.isEmpty() && QFileInfo(path).isDir(); }
+bool IsDirectory(const QString &path) {
+  return !path.isEmpty() && QFileInfo(path).isDir();
+}
 
-QString TempDirectory() { return QDir::toNativeSeparators(QDir::tempPath() + u'/'); }
+QString TempDirectory() {
+  return QDir::toNativeSeparators(QDir::tempPath() + u'/');
+}
 
 bool CopyFiles(const QString &fromPath, const QString &toPath) {
   const QString from = QDir::fromNativeSeparators(fromPath);
@@ -53,8 +57,9 @@ bool CopyFiles(const QString &fromPath, const QString &toPath) {
     to.chop(1);
   const QFileInfo src(from);
   if (src.fileName().contains(u'*') || src.fileName().contains(u'?')) {
-    const QFileInfoList matches = QDir(src.absolutePath()).entryInfoList({src.fileName()}, QDir::Files | QDir::Dirs |
-                                                                           QDir::NoDotAndDotDot | QDir::Hidden);
+    const QFileInfoList matches =
+        QDir(src.absolutePath())
+            .entryInfoList({src.fileName()}, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
     if (matches.isEmpty())
       return false;
     bool ok = QDir().mkpath(to);

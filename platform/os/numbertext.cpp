@@ -1,8 +1,8 @@
 #include "platform/os/numbertext.h"
 
 #include <QtCore/QLocale>
-#include <cmath>
 #include <charconv>
+#include <cmath>
 
 namespace zr::os {
 namespace {
@@ -104,14 +104,15 @@ QString withPoint(const QString &digits, int decimals, bool negative) {
 
 const char16_t *const kNumerals[] = {u"零", u"壹", u"贰", u"叁", u"肆", u"伍", u"陆", u"柒", u"捌", u"玖"};
 
-QString c(QChar digit) { return QString::fromUtf16(kNumerals[digit.unicode() - u'0']); }
+QString c(QChar digit) {
+  return QString::fromUtf16(kNumerals[digit.unicode() - u'0']);
+}
 
 // The words of a group of one to four digits.
 QString group(const QString &g) {
   const auto nz = [](QChar x) { return x != u'0'; };
   switch (g.size()) {
-  case 1:
-    return nz(g[0]) ? c(g[0]) : QString();
+  case 1: return nz(g[0]) ? c(g[0]) : QString();
   case 2: {
     if (!nz(g[0]))
       return nz(g[1]) ? c(g[1]) : QString();
@@ -227,7 +228,8 @@ QString CapitalAmountText(const QString &text, bool *outOfRange) {
     W = group(I.left(I.size() - 4)) % u"万" % group(I.right(4));
   } else {
     const QString mid = group(I.mid(I.size() - 8, 4));
-    W = group(I.left(I.size() - 8)) % u"亿" % mid % (mid.isEmpty() ? QString() : u"万"_qs) % group(I.right(4));
+    W = group(I.left(I.size() - 8)) % u"亿" % mid % (mid.isEmpty() ? QString() : u"万"_qs) %
+        group(I.right(4));
   }
   QString fraction;
   const QChar j = F[1], f = F[2];

@@ -11,19 +11,27 @@ Answer box(QWidget *owner, const char16_t *caption, const QString &text, Icon ic
   return prompter().message({owner, QString::fromUtf16(caption), text, icon, buttons, true});
 }
 
-void registryError() { ShowWarning(QStringLiteral("注册表打开错误")); }
+void registryError() {
+  ShowWarning(QStringLiteral("注册表打开错误"));
+}
 
 } // namespace
 
 bool Confirm(const QString &text) {
   return box(nullptr, kInfoCaption, text + u" ?", Icon::Question, Buttons::YesNo) == Answer::Yes;
 }
-void ShowError(const QString &text) { box(nullptr, kErrorCaption, text, Icon::Error, Buttons::Ok); }
-void ShowWarning(const QString &text) { box(nullptr, kInfoCaption, text, Icon::Warning, Buttons::Ok); }
+void ShowError(const QString &text) {
+  box(nullptr, kErrorCaption, text, Icon::Error, Buttons::Ok);
+}
+void ShowWarning(const QString &text) {
+  box(nullptr, kInfoCaption, text, Icon::Warning, Buttons::Ok);
+}
 void ShowWarningFor(QWidget *window, const QString &text) {
   box(window, kInfoCaption, text, Icon::Warning, Buttons::Ok);
 }
-void ShowErrorFor(QWidget *window, const QString &text) { box(window, kErrorCaption, text, Icon::Error, Buttons::Ok); }
+void ShowErrorFor(QWidget *window, const QString &text) {
+  box(window, kErrorCaption, text, Icon::Error, Buttons::Ok);
+}
 
 QString CapitalAmount(const QString &text) {
   bool outOfRange = false;

@@ -68,7 +68,9 @@ TDateForm::TDateForm(QWidget *parent) : QDialog(parent) {
   showTitle();
 }
 
-QDate TDateForm::date() const { return Calendar->selectedDate(); }
+QDate TDateForm::date() const {
+  return Calendar->selectedDate();
+}
 
 void TDateForm::setDate(const QDate &d) {
   if (!d.isValid())
@@ -78,7 +80,9 @@ void TDateForm::setDate(const QDate &d) {
   showTitle();
 }
 
-void TDateForm::showTitle() { TitleLabel->setText(date().toString(QStringLiteral("yyyy-MM-dd"))); }
+void TDateForm::showTitle() {
+  TitleLabel->setText(date().toString(QStringLiteral("yyyy-MM-dd")));
+}
 
 void TDateForm::showEvent(QShowEvent *e) {
   showTitle();

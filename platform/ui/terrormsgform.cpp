@@ -15,7 +15,8 @@ namespace zr::ui {
 TErrorMsgForm::TErrorMsgForm(QWidget *parent) : QDialog(parent) {
   setObjectName(QStringLiteral("ErrorMsgForm"));
   setWindowTitle(QStringLiteral("信息显示窗口"));
-  setWindowFlags(Qt::Window | Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
+  setWindowFlags(Qt::Window | Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint |
+                 Qt::WindowCloseButtonHint);
   auto *layout = new QVBoxLayout(this);
   Memo1 = new QPlainTextEdit(this);
   Memo1->setObjectName(QStringLiteral("Memo1"));
@@ -37,7 +38,9 @@ TErrorMsgForm::TErrorMsgForm(QWidget *parent) : QDialog(parent) {
   resize(600, 400);
 }
 
-void TErrorMsgForm::addLine(const QString &line) { Memo1->appendPlainText(line); }
+void TErrorMsgForm::addLine(const QString &line) {
+  Memo1->appendPlainText(line);
+}
 
 QStringList TErrorMsgForm::lines() const {
   const QString t = Memo1->toPlainText();
@@ -45,8 +48,8 @@ QStringList TErrorMsgForm::lines() const {
 }
 
 void TErrorMsgForm::Button_SaveClick() {
-  const QString path = prompter().file({this, FileDialogKind::Save, QStringLiteral("保存"), m_fileName,
-                                        QStringLiteral("txt|*.txt")});
+  const QString path = prompter().file(
+      {this, FileDialogKind::Save, QStringLiteral("保存"), m_fileName, QStringLiteral("txt|*.txt")});
   if (path.isEmpty())
     return;
 #ifdef Q_OS_WIN

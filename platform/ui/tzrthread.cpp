@@ -35,7 +35,8 @@ void drawSheet(QPainter &p, const QRectF &r) {
   p.setPen(Qt::darkGray);
   p.drawRect(r);
   for (int i = 1; i < 4; ++i)
-    p.drawLine(QPointF(r.left() + 2, r.top() + r.height() * i / 4), QPointF(r.right() - 2, r.top() + r.height() * i / 4));
+    p.drawLine(QPointF(r.left() + 2, r.top() + r.height() * i / 4),
+               QPointF(r.right() - 2, r.top() + r.height() * i / 4));
 }
 } // namespace
 
@@ -54,9 +55,15 @@ void AnimationWidget::setKind(TOptionKind k) {
   m_frame = 0;
   update();
 }
-void AnimationWidget::start() { m_timer->start(); }
-void AnimationWidget::stop() { m_timer->stop(); }
-bool AnimationWidget::running() const { return m_timer->isActive(); }
+void AnimationWidget::start() {
+  m_timer->start();
+}
+void AnimationWidget::stop() {
+  m_timer->stop();
+}
+bool AnimationWidget::running() const {
+  return m_timer->isActive();
+}
 
 void AnimationWidget::paintEvent(QPaintEvent *) {
   QPainter p(this);
@@ -128,7 +135,9 @@ void TThreadForm::showEvent(QShowEvent *e) {
 
 // The window goes away only through Stop: the title bar has no close button and Escape does
 // nothing, so a loop never loses its window while it runs.
-void TThreadForm::closeEvent(QCloseEvent *e) { e->accept(); }
+void TThreadForm::closeEvent(QCloseEvent *e) {
+  e->accept();
+}
 void TThreadForm::reject() {}
 
 TZRThread::TZRThread(QObject *parent) : QObject(parent) {}

@@ -14,8 +14,8 @@
 #include "platform/ui/tzrthread.h"
 #include "tests/support/testenv.h"
 
-#include <QtTest/QTest>
 #include <QtGui/QInputMethodEvent>
+#include <QtTest/QTest>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QLineEdit>
@@ -86,7 +86,9 @@ void showActive(QWidget &w) {
   QVERIFY(QTest::qWaitForWindowActive(&w));
 }
 
-void sqlRaw(zr::sql::Database &db, const char *sql) { QCOMPARE(sqlite3_exec(db.handle(), sql, nullptr, nullptr, nullptr), SQLITE_OK); }
+void sqlRaw(zr::sql::Database &db, const char *sql) {
+  QCOMPARE(sqlite3_exec(db.handle(), sql, nullptr, nullptr, nullptr), SQLITE_OK);
+}
 
 } // namespace
 
@@ -144,7 +146,8 @@ private slots:
     QTest::newRow("organisation only blanks") << QStringList{u"   "_qs, u"A1"_qs, u"王"_qs, u"p"_qs, u"p"_qs}
                                               << u"必须输入单位名称"_qs << u"ZREdit1"_qs;
     QTest::newRow("no user number") << QStringList{u"档案室"_qs} << u"必须输入用户编号"_qs << u"ZREdit4"_qs;
-    QTest::newRow("no user name") << QStringList{u"档案室"_qs, u"A1"_qs} << u"必须输入用户姓名"_qs << u"ZREdit5"_qs;
+    QTest::newRow("no user name") << QStringList{u"档案室"_qs, u"A1"_qs} << u"必须输入用户姓名"_qs
+                                  << u"ZREdit5"_qs;
     QTest::newRow("no password") << QStringList{u"档案室"_qs, u"A1"_qs, u"王"_qs} << u"必须输入用户口令"_qs
                                  << u"ZREdit2"_qs;
     QTest::newRow("no confirmation") << QStringList{u"档案室"_qs, u"A1"_qs, u"王"_qs, u"pw"_qs}
@@ -198,8 +201,10 @@ private slots:
   void enrolCompletes() {
     auto &db = openData();
     db.exec(u"INSERT INTO SYS_COMPANY_TABLE(COMPANY_ID,COMPANY_NAME) VALUES('000009','旧名称')"_qs);
-    db.exec(u"INSERT INTO SYS_USER_TABLE(USE_ID,USE_NAME,SYS_USER,STOP_RIGHT) VALUES('009','老用户','否','有效')"_qs);
-    db.exec(u"INSERT INTO SYS_RIGHT_TABLE(USE_ID,COMPOSE_ID,PROGRAM_ID,BROWSE_RIGHT) VALUES('009',1,1,'是')"_qs);
+    db.exec(
+        u"INSERT INTO SYS_USER_TABLE(USE_ID,USE_NAME,SYS_USER,STOP_RIGHT) VALUES('009','老用户','否','有效')"_qs);
+    db.exec(
+        u"INSERT INTO SYS_RIGHT_TABLE(USE_ID,COMPOSE_ID,PROGRAM_ID,BROWSE_RIGHT) VALUES('009',1,1,'是')"_qs);
     const QString dir = m_env->dataDir();
     for (const char *seed : {"200700000007", "200700000008", "200700000010", "200700000011"}) {
       QFile f(dir + u'/' + QString::fromLatin1(seed));
@@ -233,14 +238,20 @@ private slots:
              QStringList{u"您的用户名称是：O'Brien\n\r用户编号是：A01\n\r您的口令是：pw'1       "_qs});
     QCOMPARE(column(db, u"SELECT COMPANY_ID || '/' || COMPANY_NAME FROM SYS_COMPANY_TABLE"_qs),
              QStringList{u"000009/卓睿档案室"_qs});
-    QCOMPARE(column(db, u"SELECT USE_ID || '/' || USE_NAME || '/' || USE_PASSWORD || '/' || SYS_USER || '/' || "
-                        u"STOP_RIGHT || '/' || CREATE_NAME || '/' || CREATE_DATE FROM SYS_USER_TABLE WHERE USE_ID = 'A01'"_qs),
-             QStringList{u"A01/O'Brien/pw'1/是/有效/O'Brien/2024-03-05"_qs});
-    QCOMPARE(column(db, u"SELECT COMPOSE_ID || '-' || PROGRAM_ID FROM SYS_RIGHT_TABLE WHERE USE_ID = 'A01' AND "
-                        u"ADD_RIGHT = '是' AND EDIT_RIGHT = '是' AND DELETE_RIGHT = '是' AND BROWSE_RIGHT = '是' AND "
-                        u"PRINT_RIGHT = '是' AND VERIFY_RIGHT = '是' AND CURRENCY_RIGHT = '是' "
-                        u"ORDER BY COMPOSE_ID, PROGRAM_ID"_qs),
-             (QStringList{u"1-1"_qs, u"1-2"_qs, u"1-3"_qs, u"1-4"_qs, u"1-5"_qs, u"1-6"_qs, u"2-1"_qs, u"2-2"_qs}));
+    QCOMPARE(
+        column(
+            db,
+            u"SELECT USE_ID || '/' || USE_NAME || '/' || USE_PASSWORD || '/' || SYS_USER || '/' || "
+            u"STOP_RIGHT || '/' || CREATE_NAME || '/' || CREATE_DATE FROM SYS_USER_TABLE WHERE USE_ID = 'A01'"_qs),
+        QStringList{u"A01/O'Brien/pw'1/是/有效/O'Brien/2024-03-05"_qs});
+    QCOMPARE(
+        column(db,
+               u"SELECT COMPOSE_ID || '-' || PROGRAM_ID FROM SYS_RIGHT_TABLE WHERE USE_ID = 'A01' AND "
+               u"ADD_RIGHT = '是' AND EDIT_RIGHT = '是' AND DELETE_RIGHT = '是' AND BROWSE_RIGHT = '是' AND "
+               u"PRINT_RIGHT = '是' AND VERIFY_RIGHT = '是' AND CURRENCY_RIGHT = '是' "
+               u"ORDER BY COMPOSE_ID, PROGRAM_ID"_qs),
+        (QStringList{u"1-1"_qs, u"1-2"_qs, u"1-3"_qs, u"1-4"_qs, u"1-5"_qs, u"1-6"_qs, u"2-1"_qs,
+                     u"2-2"_qs}));
     QCOMPARE(column(db, u"SELECT COUNT(*) FROM SYS_RIGHT_TABLE"_qs), QStringList{u"8"_qs});
     QCOMPARE(zr::db::CurrentUserId, u"A01"_qs);
     QCOMPARE(zr::db::CurrentUserName, u"O'Brien"_qs);
@@ -248,18 +259,20 @@ private slots:
     QVERIFY(zr::db::JustEnrolled);
     QCOMPARE(m_env->store().read(u"ZRArchivesImes"_qs), std::optional<QString>(QString()));
     // Numbering window confirmed: its rows exist.
-    QCOMPARE(column(db, u"SELECT AUTO_ID FROM SYS_ID_TABLE WHERE NAME_ID = '分类编号'"_qs), QStringList{u"0"_qs});
+    QCOMPARE(column(db, u"SELECT AUTO_ID FROM SYS_ID_TABLE WHERE NAME_ID = '分类编号'"_qs),
+             QStringList{u"0"_qs});
 
     // Templates: four per category, no "D" (its seed is missing), 201Q untouched.
     QStringList expected;
-    for (const QString c : {u"201"_qs, u"202"_qs, u"203"_qs, u"204"_qs})
-      for (const QString s : {u""_qs, u"L"_qs, u"N"_qs, u"Q"_qs})
+    for (const QString &c : {u"201"_qs, u"202"_qs, u"203"_qs, u"204"_qs})
+      for (const QString &s : {u""_qs, u"L"_qs, u"N"_qs, u"Q"_qs})
         expected << c + s;
     QCOMPARE(column(db, u"SELECT PRINT_INDEX FROM SYS_PRINT_NAME_TABLE ORDER BY PRINT_INDEX"_qs), expected);
     QCOMPARE(column(db, u"SELECT PRINT_NAME FROM SYS_PRINT_NAME_TABLE WHERE PRINT_INDEX = '201Q'"_qs),
              QStringList{u"我的报表"_qs});
-    QCOMPARE(column(db, u"SELECT PRINT_ID || '/' || PRINT_NAME || '/' || PRINT_TYPE FROM SYS_PRINT_NAME_TABLE "
-                        u"WHERE PRINT_INDEX = '203N'"_qs),
+    QCOMPARE(column(db,
+                    u"SELECT PRINT_ID || '/' || PRINT_NAME || '/' || PRINT_TYPE FROM SYS_PRINT_NAME_TABLE "
+                    u"WHERE PRINT_INDEX = '203N'"_qs),
              QStringList{u"203N/档案借阅单/MD"_qs});
     auto content = [&dir](const QString &name) {
       QFile f(dir + u'/' + name);
@@ -277,8 +290,11 @@ private slots:
   // rights stay as they were.
   void enrolRightsRefused() {
     auto &db = openData();
-    db.exec(u"INSERT INTO SYS_RIGHT_TABLE(USE_ID,COMPOSE_ID,PROGRAM_ID,BROWSE_RIGHT) VALUES('009',1,1,'是')"_qs);
-    sqlRaw(db, "CREATE TRIGGER refuse_rights BEFORE INSERT ON SYS_RIGHT_TABLE BEGIN SELECT RAISE(ABORT,'no'); END");
+    db.exec(
+        u"INSERT INTO SYS_RIGHT_TABLE(USE_ID,COMPOSE_ID,PROGRAM_ID,BROWSE_RIGHT) VALUES('009',1,1,'是')"_qs);
+    sqlRaw(
+        db,
+        "CREATE TRIGGER refuse_rights BEFORE INSERT ON SYS_RIGHT_TABLE BEGIN SELECT RAISE(ABORT,'no'); END");
     TEnrolForm f;
     zr::ui::ModalHandlerGuard guard([&](QDialog &d) {
       m_modalTitles << d.windowTitle();
@@ -430,9 +446,11 @@ private slots:
     QFETCH(QString, window);
     auto &db = m_env->installAndOpen();
     int n = 0;
-    for (const QString &u : users.split(u',', Qt::SkipEmptyParts))
-      db.exec(u"INSERT INTO SYS_USER_TABLE(USE_ID,USE_NAME,USE_PASSWORD,SYS_USER,STOP_RIGHT) VALUES('00" %
-              QString::number(++n) % u"','u" % QString::number(n) % u"','p'," % zr::db::quote(u) % u",'有效')");
+    for (const QString &u : users.split(u',', Qt::SkipEmptyParts)) {
+      const QString k = QString::number(++n);
+      db.exec(u"INSERT INTO SYS_USER_TABLE(USE_ID,USE_NAME,USE_PASSWORD,SYS_USER,STOP_RIGHT) VALUES('00" % k %
+              u"','u" % k % u"','p'," % zr::db::quote(u) % u",'有效')");
+    }
     FakeModes modes;
     TStartup s(modes);
     s.splashMs = 0;
@@ -440,7 +458,8 @@ private slots:
       m_modalTitles << d.windowTitle();
       d.show();
       // Leaving either window with its close button ends the program.
-      auto *close = d.findChild<QPushButton *>(window == u"注册窗口" ? u"Button_Close"_qs : u"ButtonCancel"_qs);
+      auto *close =
+          d.findChild<QPushButton *>(window == u"注册窗口" ? u"Button_Close"_qs : u"ButtonCancel"_qs);
       QTest::mouseClick(close, Qt::LeftButton);
       return d.result();
     });

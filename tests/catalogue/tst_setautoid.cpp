@@ -64,7 +64,9 @@ private slots:
     f.show();
     QVERIFY(f.CheckBox4->isChecked()); // no row: backups are offered
     // Click on the box itself: the widgets are wider than their text.
-    const auto click = [](QAbstractButton *b) { QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(6, b->height() / 2)); };
+    const auto click = [](QAbstractButton *b) {
+      QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(6, b->height() / 2));
+    };
     click(f.CheckBox1);
     click(f.CheckBox4);
     click(f.RadioItems[2]);
@@ -82,11 +84,12 @@ private slots:
 
   // A refused write is reported and the rows after it are still written.
   void refusedWriteReported() {
-    QCOMPARE(sqlite3_exec(m_db->handle(),
-                          "CREATE TRIGGER no_lend BEFORE INSERT ON SYS_ID_TABLE WHEN NEW.NAME_ID = '档案借阅编号' "
-                          "BEGIN SELECT RAISE(ABORT,'no'); END",
-                          nullptr, nullptr, nullptr),
-             SQLITE_OK);
+    QCOMPARE(
+        sqlite3_exec(m_db->handle(),
+                     "CREATE TRIGGER no_lend BEFORE INSERT ON SYS_ID_TABLE WHEN NEW.NAME_ID = '档案借阅编号' "
+                     "BEGIN SELECT RAISE(ABORT,'no'); END",
+                     nullptr, nullptr, nullptr),
+        SQLITE_OK);
     TSetAutoIDForm f;
     f.show();
     QTest::keyClick(&f, Qt::Key_Escape); // the only button is the cancel button too

@@ -41,7 +41,8 @@ private slots:
     QTest::addColumn<int>("category");
     QTest::addColumn<int>("sub");
     QTest::addColumn<QString>("message");
-    QTest::newRow("dependent rows") << 9734 << 38 << 6 << u"其它的数据库表中存在对该纪录的引用,纪录不能删除"_qs;
+    QTest::newRow("dependent rows") << 9734 << 38 << 6
+                                    << u"其它的数据库表中存在对该纪录的引用,纪录不能删除"_qs;
     QTest::newRow("open failure") << 10770 << 42 << 18 << u"数据库打开过程发生错误"_qs;
     QTest::newRow("key violation") << 9729 << 38 << 1 << u"数据库主键重复"_qs;
     QTest::newRow("row changed") << 10763 << 42 << 11
@@ -102,9 +103,10 @@ private slots:
     QCOMPARE(m_prompter->get().texts(), QStringList{u"数据库主键重复"_qs});
     m_prompter->get().clear();
 
-    QCOMPARE(sqlite3_exec(db.handle(),
-                          "CREATE TRIGGER refuse BEFORE DELETE ON SYS_USER_TABLE BEGIN SELECT RAISE(ABORT,'no'); END",
-                          nullptr, nullptr, nullptr),
+    QCOMPARE(sqlite3_exec(
+                 db.handle(),
+                 "CREATE TRIGGER refuse BEFORE DELETE ON SYS_USER_TABLE BEGIN SELECT RAISE(ABORT,'no'); END",
+                 nullptr, nullptr, nullptr),
              SQLITE_OK);
     try {
       db.exec(u"DELETE FROM SYS_USER_TABLE"_qs);
@@ -122,7 +124,8 @@ private slots:
     QTest::addColumn<std::exception_ptr>("error");
     QTest::addColumn<QStringList>("texts");
     QTest::addColumn<int>("icon");
-    QTest::newRow("date") << std::make_exception_ptr(zr::sql::ConversionError(u"'2024-13-01' is not a valid date"_qs))
+    QTest::newRow("date") << std::make_exception_ptr(
+                                 zr::sql::ConversionError(u"'2024-13-01' is not a valid date"_qs))
                           << QStringList{u"请按格式YYYY-MM-DD 输入日期"_qs} << int(Icon::Warning);
     QTest::newRow("format") << std::make_exception_ptr(zr::sql::ConversionError(
                                    u"Format '%d' invalid or incompatible with argument"_qs))
@@ -131,8 +134,8 @@ private slots:
                                       << QStringList{u"不是数字"_qs} << int(Icon::Warning);
     QTest::newRow("range") << std::make_exception_ptr(std::out_of_range("index 5"))
                            << QStringList{u"ERangeError:index 5"_qs} << int(Icon::Error);
-    QTest::newRow("any other") << std::make_exception_ptr(std::runtime_error("boom")) << QStringList{u"Exception:boom"_qs}
-                               << int(Icon::Error);
+    QTest::newRow("any other") << std::make_exception_ptr(std::runtime_error("boom"))
+                               << QStringList{u"Exception:boom"_qs} << int(Icon::Error);
     QTest::newRow("silent abort") << std::make_exception_ptr(zr::db::EAbort()) << QStringList{} << 0;
   }
   void otherErrors() {

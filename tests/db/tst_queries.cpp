@@ -42,9 +42,10 @@ private slots:
     QTest::addColumn<QString>("sql");
     QTest::addColumn<QString>("value");
     QTest::addColumn<double>("number");
-    QTest::newRow("text") << u"SELECT USE_NAME FROM SYS_USER_TABLE WHERE USE_ID = '001'"_qs << u"张三"_qs << 0.0;
-    QTest::newRow("number text with separators") << u"SELECT NOTE FROM SYS_USER_TABLE WHERE USE_ID = '001'"_qs
-                                                 << u"1,234.5"_qs << 1234.5;
+    QTest::newRow("text") << u"SELECT USE_NAME FROM SYS_USER_TABLE WHERE USE_ID = '001'"_qs << u"张三"_qs
+                          << 0.0;
+    QTest::newRow("number text with separators")
+        << u"SELECT NOTE FROM SYS_USER_TABLE WHERE USE_ID = '001'"_qs << u"1,234.5"_qs << 1234.5;
     QTest::newRow("no row") << u"SELECT NOTE FROM SYS_USER_TABLE WHERE USE_ID = '999'"_qs << QString() << 0.0;
     QTest::newRow("null") << u"SELECT NOTE FROM SYS_USER_TABLE WHERE USE_ID = '002'"_qs << QString() << 0.0;
     QTest::newRow("count") << u"SELECT COUNT(USE_ID) FROM SYS_USER_TABLE"_qs << u"2"_qs << 2.0;
@@ -58,8 +59,10 @@ private slots:
   }
 
   void queryRow() {
-    QCOMPARE(QueryRow(kDb, u"SELECT USE_NAME FROM SYS_USER_TABLE WHERE USE_ID = '002'"_qs).toString(), u"李四"_qs);
-    const QVariant row = QueryRow(kDb, u"SELECT USE_ID, USE_NAME FROM SYS_USER_TABLE WHERE USE_ID = '001'"_qs);
+    QCOMPARE(QueryRow(kDb, u"SELECT USE_NAME FROM SYS_USER_TABLE WHERE USE_ID = '002'"_qs).toString(),
+             u"李四"_qs);
+    const QVariant row =
+        QueryRow(kDb, u"SELECT USE_ID, USE_NAME FROM SYS_USER_TABLE WHERE USE_ID = '001'"_qs);
     QCOMPARE(row.toList(), (QVariantList{u"001"_qs, u"张三"_qs}));
     QVERIFY(!QueryRow(kDb, u"SELECT USE_ID FROM SYS_USER_TABLE WHERE USE_ID = '9'"_qs).isValid());
   }
@@ -103,7 +106,8 @@ private slots:
   }
 
   void execSqlFmt() {
-    QVERIFY(ExecSqlFmt(kDb, u"UPDATE SYS_USER_TABLE SET NOTE = %s WHERE USE_ID = %s"_qs, {u"'y'"_qs, u"'001'"_qs}));
+    QVERIFY(ExecSqlFmt(kDb, u"UPDATE SYS_USER_TABLE SET NOTE = %s WHERE USE_ID = %s"_qs,
+                       {u"'y'"_qs, u"'001'"_qs}));
     QCOMPARE(QueryValue(kDb, u"SELECT NOTE FROM SYS_USER_TABLE WHERE USE_ID = '001'"_qs), u"y"_qs);
   }
 

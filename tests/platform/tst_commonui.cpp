@@ -52,7 +52,9 @@ private slots:
     const struct {
       const char16_t *caption;
       Icon icon;
-    } rest[] = {{u"错误信息", Icon::Error}, {u"提示信息", Icon::Warning}, {u"提示信息", Icon::Warning},
+    } rest[] = {{u"错误信息", Icon::Error},
+                {u"提示信息", Icon::Warning},
+                {u"提示信息", Icon::Warning},
                 {u"错误信息", Icon::Error}};
     for (int i = 0; i < 4; ++i) {
       QCOMPARE(e[i + 2].caption, QString::fromUtf16(rest[i].caption));
@@ -96,17 +98,18 @@ private slots:
     QTest::addColumn<QString>("shown");
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("result");
-    QTest::newRow("date and time") << u"2010-01-02 12:30"_qs << u"2024-03-05"_qs << u"2010-01-02"_qs << u"button_ok"_qs
-                                   << u"2010-01-02"_qs;
-    QTest::newRow("empty uses default") << QString() << u"2024-03-05"_qs << u"2024-03-05"_qs << u"button_ok"_qs
-                                        << u"2024-03-05"_qs;
+    QTest::newRow("date and time") << u"2010-01-02 12:30"_qs << u"2024-03-05"_qs << u"2010-01-02"_qs
+                                   << u"button_ok"_qs << u"2010-01-02"_qs;
+    QTest::newRow("empty uses default")
+        << QString() << u"2024-03-05"_qs << u"2024-03-05"_qs << u"button_ok"_qs << u"2024-03-05"_qs;
     QTest::newRow("next month") << u"2024-01-31"_qs << QString() << u"2024-01-31"_qs << u"NextMonthBtn"_qs
                                 << u"2024-02-29"_qs;
-    QTest::newRow("leap day, next year") << u"2024-02-29"_qs << QString() << u"2024-02-29"_qs << u"SpeedButton2"_qs
-                                         << u"2025-02-28"_qs;
+    QTest::newRow("leap day, next year")
+        << u"2024-02-29"_qs << QString() << u"2024-02-29"_qs << u"SpeedButton2"_qs << u"2025-02-28"_qs;
     QTest::newRow("previous year") << u"2024-03-05"_qs << QString() << u"2024-03-05"_qs << u"SpeedButton1"_qs
                                    << u"2023-03-05"_qs;
-    QTest::newRow("cancelled") << u"2024-03-05"_qs << QString() << u"2024-03-05"_qs << u"button_close"_qs << QString();
+    QTest::newRow("cancelled") << u"2024-03-05"_qs << QString() << u"2024-03-05"_qs << u"button_close"_qs
+                               << QString();
   }
   void pickDate() {
     QFETCH(QString, current);

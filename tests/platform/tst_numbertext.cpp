@@ -93,8 +93,8 @@ private slots:
     QTest::newRow("10500 as the printed forms write it") << u"10500"_qs << u"壹万伍佰元整"_qs << false;
     QTest::newRow("10510") << u"10510"_qs << u"壹万伍佰壹拾元整"_qs << false;
     QTest::newRow("10511") << u"10511"_qs << u"壹万零伍佰壹拾壹元整"_qs << false;
-    QTest::newRow("twelve digits") << u"999999999999"_qs << u"玖仟玖佰玖拾玖亿玖仟玖佰玖拾玖万玖仟玖佰玖拾玖元整"_qs
-                                   << false;
+    QTest::newRow("twelve digits") << u"999999999999"_qs
+                                   << u"玖仟玖佰玖拾玖亿玖仟玖佰玖拾玖万玖仟玖佰玖拾玖元整"_qs << false;
     QTest::newRow("thirteen digits") << u"1234567890123.45"_qs << u"肆角伍分"_qs << true;
     QTest::newRow("thirteen digits whole") << u"1234567890123"_qs << u"整"_qs << true;
     QTest::newRow("rounded to fen") << u"2.345"_qs << u"贰元叁角伍分"_qs << false;
