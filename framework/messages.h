@@ -1,13 +1,12 @@
 #pragma once
-// The three boxes the controller needs, on the shared prompter.
+// The boxes the controller needs, on the common functions every window uses.
 #include <QtCore/QString>
-#include <exception>
 
 namespace zr::fw {
 
-void warn(const QString &text);          // "提示信息", warning
-bool confirm(const QString &text);       // "提示信息", question; the text gets " ?"
-// A failure of the database shown in the system's words (translated engine records).
-void reportError(const std::exception &e);
+void warn(const QString &text);    // ShowWarning
+bool confirm(const QString &text); // Confirm: the text gets " ?"
+// Inside a catch block: the caught failure, shown by the application's exception handler.
+void reportError();
 
 } // namespace zr::fw

@@ -269,8 +269,8 @@ bool TZRQuery::counterValue(const TInsertData &d, QString *out) {
     zr::sql::Query q(*database(), sql);
     if (q.next())
       answer = q.value(0);
-  } catch (const std::exception &e) {
-    reportError(e);
+  } catch (const std::exception &) {
+    reportError();
     return false;
   }
   if (d.Digits > 0) {
@@ -536,8 +536,8 @@ bool TZRQuery::SaveRecord() {
     }
   } catch (const Abort &) {
     ok = false;
-  } catch (const std::exception &e) {
-    reportError(e);
+  } catch (const std::exception &) {
+    reportError();
     ok = false;
   }
   m_inSave = false;
@@ -605,11 +605,11 @@ bool TZRQuery::writeRecord() {
         rowid = again.value(0).toLongLong();
     }
     tx.commit();
-  } catch (const zr::sql::EngineError &e) {
-    reportError(e);
+  } catch (const zr::sql::EngineError &) {
+    reportError();
     return false;
-  } catch (const zr::sql::ConversionError &e) {
-    reportError(e);
+  } catch (const zr::sql::ConversionError &) {
+    reportError();
     return false;
   } catch (const std::exception &) {
     warn(QStringLiteral("数据保存过程发生错误"));
@@ -681,8 +681,8 @@ bool TZRQuery::DeleteRecord() {
         applyUpdates();
     } catch (const Abort &) {
       return false;
-    } catch (const std::exception &e) {
-      reportError(e);
+    } catch (const std::exception &) {
+      reportError();
       return false;
     }
   }
@@ -739,8 +739,8 @@ bool TZRQuery::EditRecord() {
     edit();
   } catch (const Abort &) {
     return false;
-  } catch (const std::exception &e) {
-    reportError(e);
+  } catch (const std::exception &) {
+    reportError();
     return false;
   }
   setGridsEnabled(false);
@@ -797,8 +797,8 @@ void TZRQuery::doAfterScroll() {
     ChildOpen.Detail->setSql(ChildOpen.DetailSql + parts.join(u" and "));
     try {
       ChildOpen.Detail->open();
-    } catch (const std::exception &e) {
-      reportError(e);
+    } catch (const std::exception &) {
+      reportError();
     }
   }
   zr::data::Dataset::doAfterScroll();
