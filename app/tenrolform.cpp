@@ -1,5 +1,7 @@
 #include "app/tenrolform.h"
 
+#include "framework/zrquery.h"
+
 #include "app/dialogkeys.h"
 #include "catalogue/tsetautoidform.h"
 #include "db/errortext.h"
@@ -7,6 +9,7 @@
 #include "db/globals.h"
 #include "db/queries.h"
 #include "db/sqltext.h"
+#include "framework/zrquery.h"
 #include "platform/os/files.h"
 #include "platform/ui/common.h"
 #include "platform/ui/inputlimit.h"
@@ -264,29 +267,36 @@ void TEnrolForm::createReportTemplates() {
   ZRThread->Start();
   const QString dir = QDir::fromNativeSeparators(zr::db::DataDirectory);
   try {
-    auto &d = db();
+    // The template rows go through the record-editing controller, as every window's rows do.
+    zr::fw::TZRQuery query;
+    query.setDatabase(&db());
+    query.setTableName(QStringLiteral("SYS_PRINT_NAME_TABLE"), true);
     int step = 0;
     for (const char16_t *category : {u"201", u"202", u"203", u"204"}) {
       ZRThread->SetPosition(++step);
       for (const ReportTemplateSeed &s : reportTemplateSeeds()) {
         const QString index = QString::fromUtf16(category) + QString::fromUtf16(s.suffix);
-        bool exists = false;
-        {
-          const zr::db::QueryCursor c(d, u"SELECT * FROM SYS_PRINT_NAME_TABLE WHERE  PRINT_INDEX = " %
-                                             zr::db::quote(index));
-          exists = !c.eof();
-        }
-        if (exists)
+        query.CancelRecord();
+        query.close();
+        query.setSql(u"SELECT * FROM SYS_PRINT_NAME_TABLE WHERE  PRINT_INDEX = " % zr::db::quote(index));
+        query.open();
+        if (!query.isEmpty())
           continue;
         const QString seed = dir + u'/' + QString::fromUtf16(s.seed);
         if (!QFileInfo(seed).isFile() || !zr::os::CopyFiles(seed, dir + u'/' + index))
           continue;
-        d.exec(u"INSERT INTO SYS_PRINT_NAME_TABLE(PRINT_INDEX,PRINT_ID,PRINT_NAME,PRINT_TYPE) VALUES(" %
-               zr::db::quote(index) % u',' % zr::db::quote(index) % u',' %
-               zr::db::quote(QString::fromUtf16(s.name)) % u',' % zr::db::quote(QString::fromUtf16(s.type)) %
-               u')');
+        if (!query.AddRecord())
+          throw std::runtime_error("template row");
+        query.fieldByName(QStringLiteral("PRINT_ID"))->setValue(index);
+        query.fieldByName(QStringLiteral("PRINT_INDEX"))->setValue(index);
+        query.fieldByName(QStringLiteral("PRINT_NAME"))->setValue(QString::fromUtf16(s.name));
+        query.fieldByName(QStringLiteral("PRINT_TYPE"))->setValue(QString::fromUtf16(s.type));
+        if (!query.SaveRecord())
+          throw std::runtime_error("template row");
       }
     }
+    query.CancelRecord();
+    query.close();
   } catch (const std::exception &) {
     ZRThread->Stop();
     zr::ui::ShowWarning(QStringLiteral("报表建立过程发生错误"));
