@@ -35,10 +35,15 @@ QList<ProgramRow> deliveredPrograms() {
 }
 
 QString defaultSeedDirectory() {
-  const QString app = QCoreApplication::applicationDirPath();
-  for (const QString &c : QStringList{app + u"/../share/zrarchive/templates", app + u"/../../share/templates"})
-    if (QFileInfo(c).isDir())
-      return QDir(c).absolutePath();
+  // installed beside the program, else the source tree this build came from
+  const QString installed = QCoreApplication::applicationDirPath() + u"/../share/zrarchive/templates";
+  if (QFileInfo(installed).isDir())
+    return QDir(installed).absolutePath();
+#ifdef ZR_SOURCE_TEMPLATES
+  const QString source = QStringLiteral(ZR_SOURCE_TEMPLATES);
+  if (QFileInfo(source).isDir())
+    return source;
+#endif
   return {};
 }
 
@@ -93,7 +98,8 @@ InstallResult install(const QString &directory, zr::os::SettingsStore &store, co
   const QString seeds = seedDir.isEmpty() ? defaultSeedDirectory() : seedDir;
   if (!seeds.isEmpty())
     for (const QFileInfo &f : QDir(seeds).entryInfoList(QDir::Files))
-      QFile::copy(f.absoluteFilePath(), staging + u'/' + f.fileName());
+      if (f.fileName() != u"README.md")
+        QFile::copy(f.absoluteFilePath(), staging + u'/' + f.fileName());
   if (fi.exists())
     QDir().rmdir(target); // the empty directory the user named
   if (!QDir().rename(staging, target)) {
