@@ -44,9 +44,9 @@ QString Field::dataKind() const {
 QVariant Field::value() const {
   if (m_ds->isEditing())
     return m_ds->m_buffer.value(m_index);
-  if (m_ds->m_pos < 0)
-    return {};
-  return m_ds->valueAt(m_ds->m_pos, m_index);
+  if (const QByteArray *r = m_ds->currentRow())
+    return RowCodec::value(*r, m_index);
+  return {};
 }
 
 QVariant Field::oldValue() const {
@@ -105,6 +105,7 @@ void Dataset::bindParams(zr::sql::Query &q) const {
 void Dataset::prepareShape() {
   m_fetchSql = m_sql;
   m_reverseSql.clear();
+  m_countSql = u"SELECT COUNT(*) FROM (" % m_sql % u")";
   m_hasRowid = false;
   const QList<Token> t = zr::sql::tokenize(m_sql);
   qsizetype select = -1, from = -1, where = -1, order = -1;
@@ -152,6 +153,7 @@ void Dataset::prepareShape() {
   }
   QString head = joinTokens(t, 0, from).trimmed();
   const QString fromPart = joinTokens(t, from, order < 0 ? t.size() : order);
+  m_countSql = u"SELECT COUNT(*) " + fromPart;
   m_hasRowid = true;
   head += u", rowid AS ZR_ROWID ";
   if (order >= 0) {
@@ -210,6 +212,9 @@ void Dataset::resetCursors() {
   m_count = -1;
   m_knownRowids.clear();
   m_rows.clear();
+  m_detached = false;
+  m_tail.clear();
+  m_tailPos = 0;
 }
 
 void Dataset::open() {
@@ -275,16 +280,12 @@ bool Dataset::fetchForward(int rows) {
     ++m_forwardDbPos;
     qint64 rowid = 0;
     if (m_hasRowid) {
-      rowid = m_forward->value(columns).toLongLong();
+      rowid = m_forward->integer(columns);
       if (m_knownRowids.contains(rowid))
         continue;
       m_knownRowids.insert(rowid);
     }
-    QVariantList v;
-    v.reserve(columns);
-    for (int i = 0; i < columns; ++i)
-      v << m_forward->value(i);
-    m_rows.put(m_rows.runEnd(0), RowCodec::encode(v, rowid));
+    m_rows.put(m_rows.runEnd(0), RowCodec::encode(*m_forward, columns, rowid));
     ++added;
     if (m_count >= 0 && m_rows.runEnd(0) >= m_count) {
       m_forwardDone = true; // met the rows read from the end
@@ -319,15 +320,11 @@ bool Dataset::fetchBackward(int rows) {
       break;
     }
     ++m_backwardDbPos;
-    const qint64 rowid = m_backward->value(columns).toLongLong();
+    const qint64 rowid = m_backward->integer(columns);
     if (m_knownRowids.contains(rowid))
       continue;
     m_knownRowids.insert(rowid);
-    QVariantList v;
-    v.reserve(columns);
-    for (int i = 0; i < columns; ++i)
-      v << m_backward->value(i);
-    m_rows.put(before, RowCodec::encode(v, rowid));
+    m_rows.put(before, RowCodec::encode(*m_backward, columns, rowid));
     ++added;
   }
   return added > 0;
@@ -350,11 +347,8 @@ bool Dataset::fetchWindow(qint64 pos) {
       ++at;
     if (m_count >= 0 && at >= m_count)
       break;
-    QVariantList v;
-    for (int i = 0; i < columns; ++i)
-      v << q.value(i);
     m_knownRowids.insert(rowid);
-    m_rows.put(at++, RowCodec::encode(v, rowid));
+    m_rows.put(at++, RowCodec::encode(q, columns, rowid));
     any = true;
   }
   return any;
@@ -384,13 +378,76 @@ qint64 Dataset::fetchedCount() const { return m_rows.runEnd(0); }
 bool Dataset::canFetchMore() const { return isActive() && !m_forwardDone; }
 void Dataset::fetchMore(int rows) { fetchForward(rows); }
 
-bool Dataset::isEmpty() const { return m_pos < 0 && !isEditing(); }
+bool Dataset::isEmpty() const { return m_pos < 0 && !isEditing() && !m_detached; }
+
+qint64 Dataset::recNo() const {
+  if (m_detached)
+    const_cast<Dataset *>(this)->anchor();
+  return m_pos;
+}
+
+const QByteArray *Dataset::currentRow() const {
+  if (m_detached)
+    return m_tailPos < qint64(m_tail.size()) ? &m_tail[size_t(m_tailPos)] : nullptr;
+  if (m_pos < 0)
+    return nullptr;
+  if (!const_cast<Dataset *>(this)->ensure(m_pos))
+    return nullptr;
+  return m_rows.row(m_pos);
+}
+
+// Reads rows backwards from the end into the detached tail.
+bool Dataset::fetchTail(int rows) {
+  if (!m_backward) {
+    if (m_backwardDbPos < 0)
+      return false;
+    m_backward = std::make_unique<zr::sql::Query>(*m_db, m_reverseSql);
+    bindParams(*m_backward);
+  }
+  const int columns = int(m_fields.size());
+  int added = 0;
+  while (added < rows) {
+    if (!m_backward->next()) {
+      m_backward.reset();
+      m_backwardDbPos = -1;
+      break;
+    }
+    ++m_backwardDbPos;
+    const qint64 rowid = m_backward->integer(columns);
+    if (m_knownRowids.contains(rowid))
+      continue;
+    m_knownRowids.insert(rowid);
+    m_tail.push_back(RowCodec::encode(*m_backward, columns, rowid));
+    ++added;
+  }
+  return added > 0;
+}
+
+// Gives the rows read from the end their positions: one count.
+void Dataset::anchor() {
+  if (!m_detached)
+    return;
+  m_detached = false;
+  const qint64 n = recordCount();
+  for (size_t i = 0; i < m_tail.size(); ++i) {
+    const qint64 pos = n - 1 - qint64(i);
+    if (pos >= 0 && !m_rows.has(pos))
+      m_rows.put(pos, std::move(m_tail[i]));
+  }
+  m_pos = n - 1 - m_tailPos;
+  m_tail.clear();
+  m_tailPos = 0;
+  if (m_rows.runEnd(0) >= n) {
+    m_forwardDone = true;
+    m_forward.reset();
+  }
+}
 
 qint64 Dataset::recordCount() {
   if (!isActive())
     return 0;
   if (m_count < 0) {
-    zr::sql::Query q(*m_db, u"SELECT COUNT(*) FROM (" % m_sql % u")");
+    zr::sql::Query q(*m_db, m_countSql);
     bindParams(q);
     q.next();
     qint64 n = q.value(0).toLongLong();
@@ -402,6 +459,7 @@ qint64 Dataset::recordCount() {
 }
 
 QVariant Dataset::valueAt(qint64 pos, int column) {
+  anchor();
   if (!ensure(pos))
     return {};
   return RowCodec::value(*m_rows.row(pos), column);
@@ -415,6 +473,7 @@ void Dataset::scrolledTo() {
 void Dataset::first() {
   if (!isActive())
     return;
+  anchor();
   if (isEditing())
     post();
   m_pos = ensure(0) ? 0 : -1;
@@ -424,6 +483,15 @@ void Dataset::first() {
 }
 
 void Dataset::next() {
+  if (m_detached) {
+    if (m_tailPos == 0)
+      m_eof = true;
+    else {
+      --m_tailPos;
+      m_bof = false;
+    }
+    return scrolledTo();
+  }
   if (!isActive() || m_pos < 0)
     return;
   if (isEditing())
@@ -439,6 +507,15 @@ void Dataset::next() {
 }
 
 void Dataset::prior() {
+  if (m_detached) {
+    if (m_tailPos + 1 < qint64(m_tail.size()) || fetchTail(kChunk)) {
+      ++m_tailPos;
+      m_eof = false;
+    } else {
+      m_bof = true;
+    }
+    return scrolledTo();
+  }
   if (!isActive() || m_pos < 0)
     return;
   if (isEditing())
@@ -458,7 +535,15 @@ void Dataset::last() {
     return;
   if (isEditing())
     post();
-  if (!m_reverseSql.isEmpty()) {
+  if (!m_reverseSql.isEmpty() && m_count < 0 && !m_forwardDone) {
+    // the end without counting: rows read backwards wait for their positions
+    if (m_tail.empty())
+      fetchTail(kChunk);
+    if (!m_tail.empty()) {
+      m_detached = true;
+      m_tailPos = 0;
+    }
+  } else if (!m_reverseSql.isEmpty()) {
     const qint64 n = recordCount();
     m_pos = n > 0 && ensure(n - 1) ? n - 1 : -1;
   } else {
@@ -468,11 +553,12 @@ void Dataset::last() {
     m_pos = n - 1;
   }
   m_eof = true;
-  m_bof = m_pos <= 0;
+  m_bof = !m_detached && m_pos <= 0;
   scrolledTo();
 }
 
 bool Dataset::moveTo(qint64 pos) {
+  anchor();
   if (!isActive() || !ensure(pos))
     return false;
   m_pos = pos;
@@ -506,6 +592,7 @@ bool Dataset::locate(const QStringList &fields, const QVariantList &values, bool
 }
 
 QByteArray Dataset::bookmark() const {
+  const_cast<Dataset *>(this)->anchor();
   if (m_pos < 0 || !m_rows.has(m_pos))
     return {};
   QByteArray b;
@@ -516,6 +603,7 @@ QByteArray Dataset::bookmark() const {
 }
 
 bool Dataset::gotoBookmark(const QByteArray &b) {
+  anchor();
   if (b.size() < 2 || !isActive())
     return false;
   const qint64 id = b.mid(1).toLongLong();
@@ -599,6 +687,7 @@ void Dataset::doUpdateError(const std::exception &e) {
 void Dataset::append() {
   if (!isActive())
     return;
+  anchor();
   if (isEditing())
     post();
   doBeforeInsert();
@@ -612,6 +701,7 @@ void Dataset::append() {
 }
 
 void Dataset::edit() {
+  anchor();
   if (!isActive() || isEditing())
     return;
   if (m_pos < 0)
@@ -659,6 +749,7 @@ void Dataset::cancel() {
 }
 
 void Dataset::remove() {
+  anchor();
   if (!isActive() || isEditing() || m_pos < 0)
     return;
   doBeforeDelete();
@@ -721,6 +812,7 @@ void Dataset::cancelUpdates() {
 }
 
 void Dataset::setCurrentRowid(qint64 rowid) {
+  anchor();
   if (!m_hasRowid || m_pos < 0 || !m_rows.has(m_pos))
     return;
   const QVariantList v = RowCodec::values(*m_rows.row(m_pos), int(m_fields.size()));

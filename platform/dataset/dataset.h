@@ -77,7 +77,8 @@ public:
 
   // Cursor. Positions are 0-based; recNo() is -1 on an empty dataset.
   bool isEmpty() const;
-  qint64 recNo() const { return m_pos; }
+  // Learning the position of a row read from the end costs one count.
+  qint64 recNo() const;
   // Counts with one aggregate statement, without reading the rows.
   qint64 recordCount();
   bool bof() const { return m_bof; }
@@ -187,6 +188,7 @@ private:
   // shape of the statement
   QString m_fetchSql;   // with the hidden rowid and a total order when one can be given
   QString m_reverseSql; // the same rows from the end, or empty
+  QString m_countSql;   // counts the rows without reading them
   bool m_hasRowid = false;
 
   RowStore m_rows;
@@ -197,6 +199,14 @@ private:
   qint64 m_backwardDbPos = 0; // rows the backward statement has delivered
   qint64 m_count = -1;        // known total, adjusted by local inserts and deletes
   QSet<qint64> m_knownRowids;
+
+  // After last(), rows read from the end wait here (last row first) until a position is needed.
+  bool m_detached = false;
+  std::vector<QByteArray> m_tail;
+  qint64 m_tailPos = 0;
+  void anchor();
+  bool fetchTail(int rows);
+  const QByteArray *currentRow() const;
 
   qint64 m_pos = -1;
   bool m_bof = true, m_eof = true;

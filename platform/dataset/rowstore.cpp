@@ -1,5 +1,8 @@
 #include "platform/dataset/rowstore.h"
 
+#include "platform/sql/database.h"
+
+#include <QtCore/QVarLengthArray>
 #include <cstring>
 
 namespace zr::data {
@@ -83,6 +86,49 @@ QByteArray RowCodec::encode(const QVariantList &values, qint64 rowid) {
       putVarint(out, quint32(u.size()));
       out.append(u);
     }
+    }
+  }
+  out.squeeze();
+  return out;
+}
+
+QByteArray RowCodec::encode(const zr::sql::Query &q, int columns, qint64 rowid) {
+  using S = zr::sql::Query::Storage;
+  // one look at each column: its storage and, for text, its bytes
+  QVarLengthArray<S, 64> kinds(columns);
+  QVarLengthArray<QByteArrayView, 64> views(columns);
+  qsizetype size = 8;
+  for (int i = 0; i < columns; ++i) {
+    kinds[i] = q.storage(i);
+    if (kinds[i] == S::Text || kinds[i] == S::Blob) {
+      views[i] = q.bytes(i);
+      size += 1 + 5 + views[i].size();
+    } else {
+      size += 9;
+    }
+  }
+  QByteArray out;
+  out.reserve(size);
+  out.append(reinterpret_cast<const char *>(&rowid), 8);
+  for (int i = 0; i < columns; ++i) {
+    switch (kinds[i]) {
+    case S::Null: out.append(char(Null)); break;
+    case S::Integer: {
+      const qint64 v = q.integer(i);
+      out.append(char(Int)).append(reinterpret_cast<const char *>(&v), 8);
+      break;
+    }
+    case S::Real: {
+      const double d = q.real(i);
+      out.append(char(Real)).append(reinterpret_cast<const char *>(&d), 8);
+      break;
+    }
+    case S::Text:
+    case S::Blob:
+      out.append(char(kinds[i] == S::Text ? Text : Blob));
+      putVarint(out, quint32(views[i].size()));
+      out.append(views[i]);
+      break;
     }
   }
   out.squeeze();

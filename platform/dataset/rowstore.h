@@ -4,6 +4,10 @@
 // end, windows in between. A cached row costs little more than its values.
 #include <QtCore/QByteArray>
 #include <QtCore/QVariant>
+
+namespace zr::sql {
+class Query;
+}
 #include <map>
 #include <vector>
 
@@ -12,6 +16,8 @@ namespace zr::data {
 class RowCodec {
 public:
   static QByteArray encode(const QVariantList &values, qint64 rowid);
+  // Straight from a statement's current row: the stored bytes, never converted.
+  static QByteArray encode(const zr::sql::Query &q, int columns, qint64 rowid);
   static QVariant value(const QByteArray &row, int column);
   static QVariantList values(const QByteArray &row, int columns);
   static qint64 rowid(const QByteArray &row);

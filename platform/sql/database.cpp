@@ -148,7 +148,8 @@ void Database::open(const QString &directory, bool create) {
   if (isNew && !create)
     throw EngineError(records::openFailure(u"数据库文件不存在: " % path));
   sqlite3 *db = nullptr;
-  const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_EXRESCODE;
+  // One connection used by one thread: no mutex around every call.
+  const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_EXRESCODE | SQLITE_OPEN_NOMUTEX;
   const int rc = sqlite3_open_v2(utf8(path).constData(), &db, flags, nullptr);
   if (rc != SQLITE_OK) {
     const QString msg = QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
@@ -602,6 +603,25 @@ ColumnDef Query::columnDef(int i) const {
 }
 
 bool Query::isNull(int i) const { return sqlite3_column_type(m_st, i) == SQLITE_NULL; }
+
+Query::Storage Query::storage(int i) const {
+  switch (sqlite3_column_type(m_st, i)) {
+  case SQLITE_INTEGER: return Storage::Integer;
+  case SQLITE_FLOAT: return Storage::Real;
+  case SQLITE_TEXT: return Storage::Text;
+  case SQLITE_BLOB: return Storage::Blob;
+  default: return Storage::Null;
+  }
+}
+
+QByteArrayView Query::bytes(int i) const {
+  // text and blob keep their bytes as stored; asking for the blob never converts
+  const void *p = sqlite3_column_blob(m_st, i);
+  return QByteArrayView(static_cast<const char *>(p), sqlite3_column_bytes(m_st, i));
+}
+
+qint64 Query::integer(int i) const { return sqlite3_column_int64(m_st, i); }
+double Query::real(int i) const { return sqlite3_column_double(m_st, i); }
 
 QVariant Query::value(int i) const {
   switch (sqlite3_column_type(m_st, i)) {

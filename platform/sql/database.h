@@ -129,6 +129,12 @@ public:
   QVariant value(int i) const;
   QVariant value(const QString &column) const;
   bool isNull(int i) const;
+  // The stored value without conversion, for callers that keep rows as bytes.
+  enum class Storage { Null, Integer, Real, Text, Blob };
+  Storage storage(int i) const;
+  QByteArrayView bytes(int i) const; // text as UTF-8, or blob bytes
+  qint64 integer(int i) const;
+  double real(int i) const;
 
   const Translation &translation() const { return *m_tr; }
 
