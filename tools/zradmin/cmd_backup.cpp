@@ -154,14 +154,23 @@ int list(const QStringList &args, QTextStream &out, QTextStream &err) {
     return 2;
   }
   TZRBackupFile b;
-  out << "name\tmodified\tsize\tstored\tvolume\n";
-  const bool ok = b.examine(args[0], [&out](const zr::maintenance::BackupEntryInfo &e) {
+  // The heading comes with the first entry, so a file that is no backup prints nothing.
+  bool headed = false;
+  const auto heading = [&] {
+    if (!headed)
+      out << "name\tmodified\tsize\tstored\tvolume\n";
+    headed = true;
+  };
+  const bool ok = b.examine(args[0], [&](const zr::maintenance::BackupEntryInfo &e) {
+    heading();
     const QString volume = e.firstVolume == e.lastVolume
                                ? QString::number(e.firstVolume)
                                : QString::number(e.firstVolume) + u'-' + QString::number(e.lastVolume);
     out << e.name << '\t' << dateText(e.dateTime) << '\t' << e.size << '\t' << e.storedBytes << '\t' << volume
         << '\n';
   });
+  if (ok)
+    heading();
   if (!ok) {
     if (b.errorCode() == zr::maintenance::beNone)
       err << zr::maintenance::backupErrorText(zr::maintenance::beReadBackup) << ": " << args[0] << '\n';
