@@ -11,7 +11,13 @@ namespace {
 
 using zr::maintenance::TZRBackupFile;
 
-void printError(const TZRBackupFile &b, QTextStream &err) {
+// The system's message and what it concerns. Only a missing backup fails without an error code
+// (nothing here can stop an operation otherwise).
+void printError(const TZRBackupFile &b, const QString &file, QTextStream &err) {
+  if (b.errorCode() == zr::maintenance::beNone) {
+    err << zr::maintenance::backupErrorText(zr::maintenance::beReadBackup) << ": " << file << '\n';
+    return;
+  }
   err << b.errorText();
   if (!b.errorDetail().isEmpty())
     err << ": " << b.errorDetail();
@@ -107,10 +113,7 @@ int create(const QStringList &args, QTextStream &out, QTextStream &err) {
     }
   }
   if (!b.backup(source, file, wholeDirectory)) {
-    if (b.errorCode() == zr::maintenance::beNone)
-      err << "zradmin backup create: stopped\n";
-    else
-      printError(b, err);
+    printError(b, file, err);
     return 1;
   }
   for (const QString &v : b.volumes())
@@ -134,15 +137,11 @@ int restore(const QStringList &args, QTextStream &out, QTextStream &err) {
     return 2;
   }
   const QString file = p.positional[0];
-  if (!QFileInfo::exists(file)) {
-    err << zr::maintenance::backupErrorText(zr::maintenance::beReadBackup) << ": " << file << '\n';
-    return 1;
-  }
   TZRBackupFile b;
   b.setRestoreMode(modes.value(mode));
   b.onFileRestored = [&out](QString &name, QFileDevice &) { out << name << '\n'; };
   if (!b.restore(file, fullPath ? QString() : p.positional[1])) {
-    printError(b, err);
+    printError(b, file, err);
     return 1;
   }
   return 0;
@@ -169,15 +168,11 @@ int list(const QStringList &args, QTextStream &out, QTextStream &err) {
     out << e.name << '\t' << dateText(e.dateTime) << '\t' << e.size << '\t' << e.storedBytes << '\t' << volume
         << '\n';
   });
-  if (ok)
-    heading();
   if (!ok) {
-    if (b.errorCode() == zr::maintenance::beNone)
-      err << zr::maintenance::backupErrorText(zr::maintenance::beReadBackup) << ": " << args[0] << '\n';
-    else
-      printError(b, err);
+    printError(b, args[0], err);
     return 1;
   }
+  heading();
   return 0;
 }
 
@@ -201,10 +196,7 @@ int verify(const QStringList &args, QTextStream &out, QTextStream &err) {
       },
       &header);
   if (!ok) {
-    if (b.errorCode() == zr::maintenance::beNone)
-      err << zr::maintenance::backupErrorText(zr::maintenance::beReadBackup) << ": " << args[0] << '\n';
-    else
-      printError(b, err);
+    printError(b, args[0], err);
     return 1;
   }
   out << "title\t" << header.title << '\n'
