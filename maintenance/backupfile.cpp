@@ -7,6 +7,7 @@
 #include <QtCore/QCoreApplication>
 #include <QtCore/QDir>
 #include <QtCore/QFileInfo>
+#include <QtCore/QRandomGenerator>
 #include <QtCore/QSaveFile>
 #include <QtCore/QSet>
 
@@ -15,6 +16,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <filesystem>
 #include <limits>
 #include <memory>
 
@@ -730,24 +732,68 @@ bool TZRBackupFile::examine(const QString &source, const std::function<void(cons
 
 namespace {
 
-// The file an entry goes to; empty when it has no place here.
-QString targetFor(const QString &name, const QString &dir) {
-  if (dir.isEmpty()) {
-    // A Windows name ("c:\zr\data\x.db") read elsewhere is not a path of this machine.
-    if (!QDir::isAbsolutePath(name))
-      return {};
-    return QDir::cleanPath(QDir::fromNativeSeparators(name));
-  }
+// The name an entry is restored under: its file part alone, whatever machine wrote it
+// ("c:\zr\data\a.db" gives "a.db"). Empty when that part is no name of a file in a folder, so
+// a damaged or forged entry can never reach outside the folder it is restored into.
+QString restorableName(const QString &name) {
   const QString part = filePart(name);
-  if (part.isEmpty() || part == u"." || part == u"..")
+  if (part.isEmpty() || part == u"." || part == u".." || part.contains(QChar(u'\0')))
     return {};
-  return dir + part;
+#ifdef Q_OS_WIN
+  if (part.contains(u':')) // "c:x" names a drive's current folder
+    return {};
+#endif
+  return part;
 }
 
-bool wanted(TRestoreMode mode, const QString &target, std::uint32_t stored) {
+// A restored file waits under a temporary name beside its target until the whole backup has
+// been read, so a backup that turns out damaged leaves every file as it was.
+struct StagedFile {
+  QString temp;
+  QString target;
+  std::uint32_t dateTime = 0;
+};
+
+// Creates a new, empty temporary file in dir with the permissions any new file gets there.
+std::unique_ptr<QFile> createStagingFile(const QString &dir, QString &why) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const QString name =
+        dir + u"/.zr-restore-" + QString::number(QRandomGenerator::global()->generate64(), 36);
+    auto f = std::make_unique<QFile>(name);
+    if (f->open(QIODevice::ReadWrite | QIODevice::NewOnly))
+      return f;
+    if (!QFileInfo::exists(name)) {
+      why = f->errorString();
+      return nullptr;
+    }
+  }
+  why = QStringLiteral("no free temporary name");
+  return nullptr;
+}
+
+// Puts a finished file in place, replacing what is there.
+bool placeFile(const QString &temp, const QString &target, QString &why) {
+  std::error_code ec;
+  std::filesystem::rename(std::filesystem::path(temp.toStdU16String()),
+                          std::filesystem::path(target.toStdU16String()), ec);
+  if (!ec)
+    return true;
+  // Another file system (a handler moved the target elsewhere): copy it over instead.
+  QFile::remove(target);
+  if (QFile::copy(temp, target)) {
+    QFile::remove(temp);
+    return true;
+  }
+  why = QString::fromStdString(ec.message());
+  return false;
+}
+
+// pending: a file this restore already holds for target, which counts as being there.
+bool wanted(TRestoreMode mode, const QString &target, std::uint32_t stored, const StagedFile *pending) {
   const QFileInfo fi(target);
-  const bool exists = fi.exists();
-  const bool older = exists && packDosDateTime(fi.lastModified()) < stored;
+  const bool exists = pending || fi.exists();
+  const std::uint32_t have = pending ? pending->dateTime : exists ? packDosDateTime(fi.lastModified()) : 0;
+  const bool older = exists && have < stored;
   switch (mode) {
   case rmAll: return true;
   case rmNoOverwrite: return !exists;
@@ -792,17 +838,30 @@ bool TZRBackupFile::read(const QString &source, const QString &destinationDir, b
   if (header)
     *header = {zr::gbk::decode(title), total, count};
 
-  QString dir = QDir::fromNativeSeparators(destinationDir);
-  if (!dir.isEmpty() && !dir.endsWith(u'/'))
+  // Without a folder the files go into the current one: a stored path is never followed.
+  QString dir = QDir::fromNativeSeparators(destinationDir.isEmpty() ? QDir::currentPath() : destinationDir);
+  if (!dir.endsWith(u'/'))
     dir += u'/';
 
-  // The entry being read; its file is put in place only when the next entry begins, since a
+  std::vector<StagedFile> staged;
+  QHash<QString, std::size_t> stagedAt; // target -> its entry in staged
+  QStringList madeDirs;                 // created by this restore, outermost first
+
+  // The entry being read; its file is complete only when the next entry begins, since a
   // "NEXT:DISK" may still add to it.
   struct Current {
     bool active = false;
     BackupEntryInfo info;
-    std::unique_ptr<QSaveFile> file;
+    std::unique_ptr<QFile> file;
+    QString target;
   } cur;
+  const auto dropCurrent = [&] {
+    if (cur.file) {
+      cur.file->close();
+      QFile::remove(cur.file->fileName());
+      cur.file.reset();
+    }
+  };
   const auto finish = [&]() -> bool {
     if (!cur.active)
       return true;
@@ -811,25 +870,31 @@ bool TZRBackupFile::read(const QString &source, const QString &destinationDir, b
       entry(cur.info);
     if (!cur.file)
       return true;
-    std::unique_ptr<QSaveFile> f = std::move(cur.file);
-    QString name = f->fileName();
-    const QString planned = name;
+    QString name = cur.target;
     if (onFileRestored)
-      onFileRestored(name, *f);
+      onFileRestored(name, *cur.file);
     // The time goes on after the last write, or writing would move it again.
-    bool ok = f->flush();
+    bool ok = cur.file->flush();
     const QDateTime when = unpackDosDateTime(cur.info.dateTime);
     if (ok && when.isValid())
-      f->setFileTime(when, QFileDevice::FileModificationTime);
-    ok = ok && f->commit();
-    if (ok && name != planned) {
-      QFile::remove(name);
-      ok = QFile::rename(planned, name);
-    }
+      cur.file->setFileTime(when, QFileDevice::FileModificationTime);
+    const QString why = cur.file->errorString();
+    cur.file->close();
+    ok = ok && cur.file->error() == QFileDevice::NoError;
     if (!ok) {
-      fail(beReadFile, name + u": " + f->errorString());
+      dropCurrent();
+      fail(beReadFile, name + u": " + why);
       return false;
     }
+    const QString key = QFileInfo(name).absoluteFilePath();
+    if (const auto it = stagedAt.constFind(key); it != stagedAt.cend()) {
+      // A later entry of the same name wins, as if the earlier one had been overwritten.
+      QFile::remove(staged[*it].temp);
+      staged[*it].target.clear();
+    }
+    stagedAt.insert(key, staged.size());
+    staged.push_back({cur.file->fileName(), key, cur.info.dateTime});
+    cur.file.reset();
     ++m_filesDone;
     return true;
   };
@@ -883,31 +948,71 @@ bool TZRBackupFile::read(const QString &source, const QString &destinationDir, b
     cur.info.isFileList = raw == "FILE:LIST";
     cur.info.firstVolume = cur.info.lastVolume = r.volume();
     m_currentFile = cur.info.name;
+    const QString part = cur.info.isFileList ? QString() : restorableName(cur.info.name);
+    if (!cur.info.isFileList && part.isEmpty()) {
+      // No writer of ours stores such a name: the backup is damaged or forged.
+      QString shown = cur.info.name;
+      shown.replace(QChar(u'\0'), QStringLiteral("\\0"));
+      fail(beInvalidBackup, u"no file name in the entry \"" % shown % u'"');
+      break;
+    }
     if (restoring && !cur.info.isFileList) {
-      QString target = targetFor(cur.info.name, dir);
-      bool doRestore = !target.isEmpty() && wanted(m_restoreMode, target, std::uint32_t(fa));
+      QString target = dir + part;
+      const auto pending = stagedAt.constFind(QFileInfo(target).absoluteFilePath());
+      bool doRestore = wanted(m_restoreMode, target, std::uint32_t(fa),
+                              pending == stagedAt.cend() ? nullptr : &staged[*pending]);
       if (onRestoreFile)
         onRestoreFile(target, fa, doRestore);
       if (doRestore && !target.isEmpty()) {
         const QString parent = QFileInfo(target).absolutePath();
+        QStringList missing;
+        for (QString d = parent; !d.isEmpty() && !QFileInfo::exists(d);) {
+          missing.prepend(d);
+          const QString up = QFileInfo(d).absolutePath();
+          if (up == d)
+            break;
+          d = up;
+        }
         QDir().mkpath(parent);
+        for (const QString &d : std::as_const(missing))
+          if (QFileInfo(d).isDir())
+            madeDirs << d;
         if (QFileInfo(parent).isDir()) {
-          auto f = std::make_unique<QSaveFile>(target);
-          if (!f->open(QIODevice::WriteOnly)) {
-            fail(beReadFile, target + u": " + f->errorString());
+          QString why;
+          cur.file = createStagingFile(parent, why);
+          if (!cur.file) {
+            fail(beReadFile, target + u": " + why);
             break;
           }
-          cur.file = std::move(f);
+          cur.target = target;
         }
       }
     }
     if (!r.readSegment(cur.file.get(), cur.info, !restoring))
       break;
   }
-  cur.file.reset(); // an unfinished file is dropped with its temporary name
+  dropCurrent(); // an unfinished file is never put in place
+
+  bool ok = done && m_error == beNone && m_continue;
+  for (StagedFile &s : staged) {
+    if (s.target.isEmpty())
+      continue;
+    QString why;
+    if (ok && !placeFile(s.temp, s.target, why)) {
+      fail(beReadFile, s.target + u": " + why);
+      ok = false;
+    }
+    if (!ok)
+      QFile::remove(s.temp);
+  }
+  if (!ok) {
+    // Folders made for files that never arrived go again (only while empty).
+    for (auto it = madeDirs.crbegin(); it != madeDirs.crend(); ++it)
+      QDir().rmdir(*it);
+  }
   progress(QString(), 100);
   reportError();
-  return done && m_error == beNone && m_continue;
+  return ok;
 }
 
 } // namespace zr::maintenance

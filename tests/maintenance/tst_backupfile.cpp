@@ -5,6 +5,7 @@
 
 #include <QtCore/QBuffer>
 #include <QtCore/QDir>
+#include <QtCore/QDirIterator>
 #include <QtCore/QRandomGenerator>
 #include <QtCore/QSaveFile>
 #include <QtCore/QTemporaryDir>
@@ -88,6 +89,28 @@ QList<qint32> chunkLengths(const QByteArray &backup) {
   return lengths;
 }
 
+// A backup made by hand, each entry's data in one raw chunk, so names and header are free.
+QByteArray handMade(const QList<std::pair<QByteArray, QByteArray>> &entries, qint32 total = 0) {
+  QByteArray b = le(0) + le(total) + le(qint32(entries.size()));
+  for (const auto &[name, data] : entries) {
+    b += lenString(name) + le(qint32(packDosDateTime(kStamp))) + QByteArray("EC2\0", 4);
+    if (!data.isEmpty())
+      b += le(-qint32(data.size())) + data;
+    b += le(0);
+  }
+  return b + le(0);
+}
+
+// Every file below dir, relative to it.
+QStringList filesBelow(const QString &dir) {
+  QStringList out;
+  QDirIterator it(dir, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+  while (it.hasNext())
+    out << QDir(dir).relativeFilePath(it.next());
+  out.sort();
+  return out;
+}
+
 QStringList filesIn(const QString &dir) {
   return QDir(dir).entryList(QDir::Files | QDir::Hidden, QDir::Name);
 }
@@ -117,7 +140,12 @@ private slots:
   void equalNamesOverwriteInOrder();
   void fileListEntry();
   void restoreEventsRenameAndVeto();
-  void fullPathRestore();
+  void restoreWithoutFolderUsesTheCurrentOne();
+  void restoredNames_data();
+  void restoredNames();
+  void namesKeepTheirCase();
+  void progressStaysInRange_data();
+  void progressStaysInRange();
   void patterns();
   void backupSkipsItself();
   void incrementalTakesChangedFiles();
@@ -495,15 +523,121 @@ void TestBackupFile::restoreEventsRenameAndVeto() {
   QCOMPARE(readAll(tmp.filePath(u"elsewhere/moved"_qs)), QByteArray("m"));
 }
 
-void TestBackupFile::fullPathRestore() {
+void TestBackupFile::restoreWithoutFolderUsesTheCurrentOne() {
   QTemporaryDir tmp;
   const QString file = tmp.filePath(u"deep/er/文件.txt"_qs);
   writeFile(file, "content");
   TZRBackupFile b;
   QVERIFY(b.backup(file, tmp.filePath(u"x.bak"_qs), false));
   QVERIFY(QDir(tmp.filePath(u"deep"_qs)).removeRecursively());
-  QVERIFY(b.restore(tmp.filePath(u"x.bak"_qs), QString()));
-  QCOMPARE(readAll(file), QByteArray("content"));
+  QVERIFY(QDir().mkpath(tmp.filePath(u"cwd"_qs)));
+  const QString cwd = QDir::currentPath();
+  QVERIFY(QDir::setCurrent(tmp.filePath(u"cwd"_qs)));
+  const bool ok = b.restore(tmp.filePath(u"x.bak"_qs), QString());
+  QDir::setCurrent(cwd);
+  QVERIFY(ok);
+  // The stored path is never followed: the file lands where the restore was asked to work.
+  QCOMPARE(filesBelow(tmp.path()), (QStringList{u"cwd/文件.txt"_qs, u"x.bak"_qs}));
+  QCOMPARE(readAll(tmp.filePath(u"cwd/文件.txt"_qs)), QByteArray("content"));
+}
+
+void TestBackupFile::restoredNames_data() {
+  QTest::addColumn<QByteArray>("name");
+  QTest::addColumn<QString>("restoredAs"); // empty: the backup is refused
+  QTest::newRow("windows path") << QByteArray("c:\\zr\\data\\a.db") << u"a.db"_qs;
+  QTest::newRow("windows path in GBK")
+      << QByteArray("c:\\zr\\" + zr::gbk::encode(u"档案.db")) << u"档案.db"_qs;
+  QTest::newRow("this machine's path") << QByteArray("/x/y/Template1.DAT") << u"Template1.DAT"_qs;
+  QTest::newRow("bare name") << QByteArray("b.txt") << u"b.txt"_qs;
+  QTest::newRow("up with backslashes") << QByteArray("..\\..\\x") << u"x"_qs;
+  QTest::newRow("up with slashes") << QByteArray("../x") << u"x"_qs;
+  QTest::newRow("absolute elsewhere") << QByteArray("/etc/x") << u"x"_qs;
+  QTest::newRow("mixed separators") << QByteArray("c:/zr\\..//x") << u"x"_qs;
+  QTest::newRow("ends in a separator") << QByteArray("c:\\zr\\") << QString();
+  QTest::newRow("dot") << QByteArray("/x/.") << QString();
+  QTest::newRow("dot dot") << QByteArray("..") << QString();
+  QTest::newRow("dot dot after a folder") << QByteArray("c:\\zr\\..") << QString();
+  QTest::newRow("NUL inside") << QByteArray("/x/a\0../b", 9) << u"b"_qs;
+  QTest::newRow("NUL in the file part") << QByteArray("/x/a\0b", 6) << QString();
+}
+
+// Whatever the stored name, restore writes into its folder only, and a name that gives no file
+// there makes the whole backup fail with nothing written, not even the entries before it.
+void TestBackupFile::restoredNames() {
+  QFETCH(QByteArray, name);
+  QFETCH(QString, restoredAs);
+  QTemporaryDir tmp;
+  writeFile(tmp.filePath(u"x.bak"_qs), handMade({{"/x/first.txt", "first"}, {name, "data"}}));
+  writeFile(tmp.filePath(u"a/b/out/first.txt"_qs), "the file before");
+  const QStringList before = filesBelow(tmp.path());
+  for (const bool restoring : {false, true}) {
+    TZRBackupFile b;
+    QList<int> errors;
+    b.onError = [&](int code, const QString &) { errors << code; };
+    const bool ok = restoring ? b.restore(tmp.filePath(u"x.bak"_qs), tmp.filePath(u"a/b/out"_qs))
+                              : b.examine(tmp.filePath(u"x.bak"_qs), {});
+    QCOMPARE(ok, !restoredAs.isEmpty());
+    QCOMPARE(errors, restoredAs.isEmpty() ? QList<int>{beInvalidBackup} : QList<int>{});
+  }
+  if (restoredAs.isEmpty()) {
+    QCOMPARE(filesBelow(tmp.path()), before);
+    QCOMPARE(readAll(tmp.filePath(u"a/b/out/first.txt"_qs)), QByteArray("the file before"));
+  } else {
+    QStringList expected = before;
+    expected << u"a/b/out/"_qs + restoredAs;
+    expected.sort();
+    QCOMPARE(filesBelow(tmp.path()), expected);
+    QCOMPARE(readAll(tmp.filePath(u"a/b/out/"_qs + restoredAs)), QByteArray("data"));
+    QCOMPARE(readAll(tmp.filePath(u"a/b/out/first.txt"_qs)), QByteArray("first"));
+  }
+}
+
+void TestBackupFile::namesKeepTheirCase() {
+  // Template files are named by identifiers with capitals; this file system tells them apart.
+  QTemporaryDir tmp;
+  writeFile(tmp.filePath(u"src/RptVolume.DAT"_qs), "upper");
+  writeFile(tmp.filePath(u"src/rptvolume.dat"_qs), "lower");
+  TZRBackupFile b;
+  QVERIFY(b.backup(tmp.filePath(u"src"_qs), tmp.filePath(u"x.bak"_qs), true));
+  QStringList names;
+  QVERIFY(b.examine(tmp.filePath(u"x.bak"_qs),
+                    [&](const BackupEntryInfo &e) { names << QFileInfo(e.name).fileName(); }));
+  QCOMPARE(names, (QStringList{u"RptVolume.DAT"_qs, u"rptvolume.dat"_qs}));
+  QVERIFY(b.restore(tmp.filePath(u"x.bak"_qs), tmp.filePath(u"out"_qs)));
+  QCOMPARE(readAll(tmp.filePath(u"out/RptVolume.DAT"_qs)), QByteArray("upper"));
+  QCOMPARE(readAll(tmp.filePath(u"out/rptvolume.dat"_qs)), QByteArray("lower"));
+}
+
+void TestBackupFile::progressStaysInRange_data() {
+  QTest::addColumn<qint32>("total");
+  QTest::addColumn<int>("midway"); // the percent reported after the first chunk
+  QTest::newRow("true total") << qint32(2 * kChunkSize) << 50;
+  QTest::newRow("zero: unknown") << qint32(0) << 0;
+  QTest::newRow("negative: unknown") << qint32(-5) << 0;
+  QTest::newRow("too small a total") << qint32(1) << 100;
+  QTest::newRow("largest total") << std::numeric_limits<qint32>::max() << 0;
+}
+
+void TestBackupFile::progressStaysInRange() {
+  QFETCH(qint32, total);
+  QFETCH(int, midway);
+  QTemporaryDir tmp;
+  const QByteArray data = randomBytes(kChunkSize);
+  // Two raw chunks of one file.
+  QByteArray bytes = handMade({{"/x/a", data}}, total);
+  const QByteArray one = le(-kChunkSize) + data;
+  bytes.insert(bytes.indexOf(one) + one.size(), one);
+  writeFile(tmp.filePath(u"x.bak"_qs), bytes);
+  TZRBackupFile b;
+  QList<int> percents;
+  b.onProgress = [&](const QString &, int percent, bool &) { percents << percent; };
+  QVERIFY(b.restore(tmp.filePath(u"x.bak"_qs), tmp.filePath(u"out"_qs)));
+  QCOMPARE(readAll(tmp.filePath(u"out/a"_qs)), data + data);
+  QCOMPARE(percents.size(), 3);
+  QCOMPARE(percents[0], midway);
+  QCOMPARE(percents.last(), 100);
+  for (const int p : std::as_const(percents))
+    QVERIFY(p >= 0 && p <= 100);
 }
 
 void TestBackupFile::patterns() {
