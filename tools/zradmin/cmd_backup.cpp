@@ -1,7 +1,4 @@
-#include "db/errortext.h"
 #include "maintenance/backupfile.h"
-#include "platform/os/settingsstore.h"
-#include "platform/sql/database.h"
 #include "tools/zradmin/commands.h"
 
 #include <QtCore/QFileInfo>
@@ -55,14 +52,12 @@ QString dateText(std::uint32_t packed) {
 }
 
 int create(const QStringList &args, QTextStream &out, QTextStream &err) {
-  const Parsed p = parse(args,
-                         {QStringLiteral("--data"), QStringLiteral("--title"), QStringLiteral("--level"),
-                          QStringLiteral("--volume-size")},
-                         {QStringLiteral("--file-list"), QStringLiteral("--incremental")});
-  if (!p.ok || p.positional.isEmpty() || p.positional.size() > 2 ||
-      (p.positional.size() == 2 && p.options.contains(QStringLiteral("--data")))) {
-    err << "usage: zradmin backup create [--data DIR] [--title TEXT] [--level fastest|none|default|max]\n"
-           "         [--volume-size BYTES] [--file-list] [--incremental] FILE [SOURCE]\n";
+  const Parsed p =
+      parse(args, {QStringLiteral("--title"), QStringLiteral("--level"), QStringLiteral("--max-size")},
+            {QStringLiteral("--file-list"), QStringLiteral("--incremental")});
+  if (!p.ok || p.positional.size() != 2) {
+    err << "usage: zradmin backup create [--level fastest|none|default|max] [--max-size BYTES]\n"
+           "         [--file-list] [--title TEXT] [--incremental] DEST SOURCE\n";
     return 2;
   }
   TZRBackupFile b;
@@ -81,38 +76,21 @@ int create(const QStringList &args, QTextStream &out, QTextStream &err) {
     return 2;
   }
   b.setCompressionLevel(levels.value(level));
-  if (p.options.contains(QStringLiteral("--volume-size"))) {
+  if (p.options.contains(QStringLiteral("--max-size"))) {
     bool ok = false;
-    const qint64 size = p.options.value(QStringLiteral("--volume-size")).toLongLong(&ok);
+    const qint64 size = p.options.value(QStringLiteral("--max-size")).toLongLong(&ok);
     if (!ok || size < 0) {
-      err << "zradmin backup create: --volume-size takes a number of bytes\n";
+      err << "zradmin backup create: --max-size takes a number of bytes\n";
       return 2;
     }
     b.setMaxSize(size);
   }
+  // Continuation volumes go beside DEST; there is nobody to ask for a disk.
+  b.onNeedDisk = [](std::uint16_t, bool &cont) { cont = true; };
 
   const QString file = p.positional[0];
-  QString source;
-  bool wholeDirectory = true;
-  if (p.positional.size() == 2) {
-    source = p.positional[1];
-    wholeDirectory = QFileInfo(source).isDir();
-  } else {
-    // The data directory: opening and closing the database folds its journal into its one
-    // file, so the backup holds the database whole.
-    try {
-      zr::sql::Database db;
-      if (p.options.contains(QStringLiteral("--data")))
-        db.open(p.options.value(QStringLiteral("--data")));
-      else
-        db.openAlias(QString::fromUtf16(zr::sql::kAliasName), zr::os::SettingsStore());
-      source = db.directory();
-    } catch (const zr::sql::EngineError &e) {
-      err << zr::db::messageFor(e) << '\n';
-      return 1;
-    }
-  }
-  if (!b.backup(source, file, wholeDirectory)) {
+  const QString source = p.positional[1];
+  if (!b.backup(source, file, QFileInfo(source).isDir())) {
     printError(b, file, err);
     return 1;
   }
@@ -122,8 +100,7 @@ int create(const QStringList &args, QTextStream &out, QTextStream &err) {
 }
 
 int restore(const QStringList &args, QTextStream &out, QTextStream &err) {
-  const Parsed p = parse(args, {QStringLiteral("--mode")}, {QStringLiteral("--full-path")});
-  const bool fullPath = p.flags.contains(QStringLiteral("--full-path"));
+  const Parsed p = parse(args, {QStringLiteral("--mode")}, {});
   static const QHash<QString, zr::maintenance::TRestoreMode> modes{
       {QStringLiteral("all"), zr::maintenance::rmAll},
       {QStringLiteral("no-overwrite"), zr::maintenance::rmNoOverwrite},
@@ -131,80 +108,63 @@ int restore(const QStringList &args, QTextStream &out, QTextStream &err) {
       {QStringLiteral("existing"), zr::maintenance::rmExisting},
       {QStringLiteral("existing-newer"), zr::maintenance::rmExistingNewer}};
   const QString mode = p.options.value(QStringLiteral("--mode"), QStringLiteral("all"));
-  if (!p.ok || !modes.contains(mode) || p.positional.size() != (fullPath ? 1 : 2)) {
+  if (!p.ok || !modes.contains(mode) || p.positional.size() != 2 || p.positional[1].isEmpty()) {
     err << "usage: zradmin backup restore [--mode all|no-overwrite|newer|existing|existing-newer]\n"
-           "         FILE DIR | --full-path FILE\n";
+           "         BACKUP DESTDIR\n";
     return 2;
   }
   const QString file = p.positional[0];
   TZRBackupFile b;
   b.setRestoreMode(modes.value(mode));
-  b.onFileRestored = [&out](QString &name, QFileDevice &) { out << name << '\n'; };
-  if (!b.restore(file, fullPath ? QString() : p.positional[1])) {
+  // Files are put in place only when the whole backup has been read, so the names are printed
+  // once it has succeeded.
+  QStringList written;
+  b.onFileRestored = [&written](QString &name, QFileDevice &) { written << name; };
+  if (!b.restore(file, p.positional[1])) {
     printError(b, file, err);
     return 1;
   }
+  for (const QString &name : std::as_const(written))
+    out << name << '\n';
   return 0;
 }
 
 int list(const QStringList &args, QTextStream &out, QTextStream &err) {
   if (args.size() != 1 || args[0].startsWith(u"--")) {
-    err << "usage: zradmin backup list FILE\n";
-    return 2;
-  }
-  TZRBackupFile b;
-  // The heading comes with the first entry, so a file that is no backup prints nothing.
-  bool headed = false;
-  const auto heading = [&] {
-    if (!headed)
-      out << "name\tmodified\tsize\tstored\tvolume\n";
-    headed = true;
-  };
-  const bool ok = b.examine(args[0], [&](const zr::maintenance::BackupEntryInfo &e) {
-    heading();
-    const QString volume = e.firstVolume == e.lastVolume
-                               ? QString::number(e.firstVolume)
-                               : QString::number(e.firstVolume) + u'-' + QString::number(e.lastVolume);
-    out << e.name << '\t' << dateText(e.dateTime) << '\t' << e.size << '\t' << e.storedBytes << '\t' << volume
-        << '\n';
-  });
-  if (!ok) {
-    printError(b, args[0], err);
-    return 1;
-  }
-  heading();
-  return 0;
-}
-
-int verify(const QStringList &args, QTextStream &out, QTextStream &err) {
-  if (args.size() != 1 || args[0].startsWith(u"--")) {
-    err << "usage: zradmin backup verify FILE\n";
+    err << "usage: zradmin backup list BACKUP\n";
     return 2;
   }
   TZRBackupFile b;
   zr::maintenance::BackupHeader header;
-  int entries = 0;
-  int volumes = 1;
-  qint64 bytes = 0;
+  // Printed only when the backup reads through to its trailer: a damaged one prints nothing.
+  QStringList lines;
   const bool ok = b.examine(
       args[0],
       [&](const zr::maintenance::BackupEntryInfo &e) {
-        if (!e.isFileList)
-          ++entries;
-        bytes += e.size;
-        volumes = qMax(volumes, e.lastVolume);
+        lines << e.name % u'\t' % dateText(e.dateTime) % u'\t' % QString::number(e.size);
       },
       &header);
   if (!ok) {
     printError(b, args[0], err);
     return 1;
   }
-  out << "title\t" << header.title << '\n'
-      << "files\t" << entries << '\n'
-      << "listed\t" << header.fileCount << '\n'
-      << "bytes\t" << bytes << '\n'
-      << "volumes\t" << volumes << '\n'
-      << "ok\n";
+  out << header.title << '\t' << header.totalSize << '\t' << header.fileCount << '\n';
+  for (const QString &l : std::as_const(lines))
+    out << l << '\n';
+  return 0;
+}
+
+int verify(const QStringList &args, QTextStream &out, QTextStream &err) {
+  if (args.size() != 1 || args[0].startsWith(u"--")) {
+    err << "usage: zradmin backup verify BACKUP\n";
+    return 2;
+  }
+  TZRBackupFile b;
+  if (!b.examine(args[0], {})) {
+    printError(b, args[0], err);
+    return 1;
+  }
+  out << "ok\n";
   return 0;
 }
 
