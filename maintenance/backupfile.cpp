@@ -10,15 +10,20 @@
 #include <QtCore/QRandomGenerator>
 #include <QtCore/QSaveFile>
 #include <QtCore/QSet>
+#include <QtCore/QThread>
 
 #include <zlib.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <limits>
 #include <memory>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 namespace zr::maintenance {
 namespace {
@@ -201,22 +206,69 @@ QString changeFileExt(const QString &path, const QString &ext) {
 }
 
 // ---------------------------------------------------------------------------------------------
+// Chunks are independent, so a batch of them is packed or unpacked on several threads and then
+// written in order: the bytes are those one thread would write.
+
+constexpr int kBatchChunks = 32;
+
+// Calls fn(item, worker) for every item of [0, count), worker < threads; returns when all are done.
+void parallelFor(int count, int threads, const std::function<void(int, int)> &fn) {
+  threads = std::min(threads, count);
+  if (threads <= 1) {
+    for (int i = 0; i < count; ++i)
+      fn(i, 0);
+    return;
+  }
+  std::atomic<int> next{0};
+  const auto work = [&](int worker) {
+    for (int i = next.fetch_add(1); i < count; i = next.fetch_add(1))
+      fn(i, worker);
+  };
+  std::vector<std::thread> helpers;
+  helpers.reserve(std::size_t(threads - 1));
+  try {
+    for (int w = 1; w < threads; ++w)
+      helpers.emplace_back(work, w);
+  } catch (const std::system_error &) {
+    // No thread to be had: the ones we got and this one do the work.
+  }
+  work(0);
+  for (std::thread &t : helpers)
+    t.join();
+}
+
+int resolvedThreads(int wanted) {
+  const int n = wanted > 0 ? wanted : QThread::idealThreadCount();
+  return std::clamp(n, 1, 16);
+}
+
+// ---------------------------------------------------------------------------------------------
 // Writing: the volumes, the chunks and their compressor.
 
 class BackupWriter {
 public:
   BackupWriter(TZRBackupFile &owner, const QString &destination, qint64 limit)
-      : m_o(owner), m_destination(destination), m_limit(limit), m_block(kChunkSize, Qt::Uninitialized),
-        m_packed(kChunkSize, Qt::Uninitialized) {
-    // One compressor, reset before every chunk: the output is that of a fresh one each time,
-    // without allocating its state anew 60,000 times a gigabyte.
-    std::memset(&m_z, 0, sizeof m_z);
-    m_zReady = deflateInit2(&m_z, zlibLevel(owner.m_compressionLevel), Z_DEFLATED, 15, 8,
-                            Z_DEFAULT_STRATEGY) == Z_OK;
+      : m_o(owner), m_destination(destination), m_limit(limit),
+        m_threads(resolvedThreads(owner.m_threadCount)), m_z(new z_stream[std::size_t(m_threads)]),
+        m_blocks(kBatchChunks) {
+    // One compressor per thread, reset before every chunk: the output is that of a fresh one
+    // each time, without allocating its state anew 60,000 times a gigabyte.
+    for (int w = 0; w < m_threads; ++w) {
+      std::memset(&m_z[w], 0, sizeof(z_stream));
+      if (deflateInit2(&m_z[w], zlibLevel(owner.m_compressionLevel), Z_DEFLATED, 15, 8, Z_DEFAULT_STRATEGY) ==
+          Z_OK)
+        ++m_zReady;
+      else
+        break;
+    }
+    for (Block &b : m_blocks) {
+      b.data.resize(kChunkSize);
+      b.packed.resize(kChunkSize);
+    }
   }
   ~BackupWriter() {
-    if (m_zReady)
-      deflateEnd(&m_z);
+    for (int w = 0; w < m_zReady; ++w)
+      deflateEnd(&m_z[w]);
     if (m_file)
       m_file->cancelWriting();
   }
@@ -238,23 +290,36 @@ public:
   bool writeData(QIODevice &in) {
     if (!writeRaw(QByteArray(kSegmentMagic, 4)))
       return false;
-    for (;;) {
-      const qint64 n = readBlock(in);
-      if (n < 0)
-        return fail(beReadFile, m_o.m_currentFile);
-      if (n == 0)
-        break;
-      while (m_limit > 0 && m_out->pos() >= m_limit - kVolumeReserve) {
-        if (!nextVolume())
+    bool atEnd = false;
+    while (!atEnd) {
+      int count = 0;
+      while (count < kBatchChunks) {
+        const qint64 n = readBlock(in, m_blocks[count].data);
+        if (n < 0)
+          return fail(beReadFile, m_o.m_currentFile);
+        if (n > 0)
+          m_blocks[count++].size = int(n);
+        if (n < kChunkSize) {
+          atEnd = true;
+          break;
+        }
+      }
+      if (m_zReady < std::min(m_threads, std::max(count, 1)))
+        return fail(beCompression, {});
+      parallelFor(count, m_threads, [this](int i, int w) { pack(m_z[w], m_blocks[i]); });
+      for (int i = 0; i < count; ++i) {
+        while (m_limit > 0 && m_out->pos() >= m_limit - kVolumeReserve) {
+          if (!nextVolume())
+            return false;
+        }
+        if (!writeChunk(m_blocks[i]))
+          return false;
+        m_o.m_processed += m_blocks[i].size;
+        m_o.pump();
+        m_o.progress(m_o.m_currentFile, percentOf(m_o.m_processed, m_o.m_totalSize));
+        if (!m_o.m_continue)
           return false;
       }
-      if (!writeChunk(int(n)))
-        return false;
-      m_o.m_processed += n;
-      m_o.pump();
-      m_o.progress(m_o.m_currentFile, percentOf(m_o.m_processed, m_o.m_totalSize));
-      if (!m_o.m_continue)
-        return false;
     }
     return writeInt32(0);
   }
@@ -314,11 +379,19 @@ private:
     return true;
   }
 
+  struct Block {
+    QByteArray data;   // the file's bytes
+    int size = 0;      // how many of them
+    QByteArray packed; // the zlib stream
+    int result = 0;    // > 0: size of the stream, < 0: store raw, 0: the compressor failed
+    QString error;
+  };
+
   // A full block unless the file ends.
-  qint64 readBlock(QIODevice &in) {
+  static qint64 readBlock(QIODevice &in, QByteArray &block) {
     qint64 got = 0;
     while (got < kChunkSize) {
-      const qint64 r = in.read(m_block.data() + got, kChunkSize - got);
+      const qint64 r = in.read(block.data() + got, kChunkSize - got);
       if (r < 0)
         return -1;
       if (r == 0)
@@ -328,22 +401,31 @@ private:
     return got;
   }
 
-  bool writeChunk(int n) {
-    if (!m_zReady)
-      return fail(beCompression, {});
-    deflateReset(&m_z);
-    m_z.next_in = reinterpret_cast<Bytef *>(m_block.data());
-    m_z.avail_in = uInt(n);
-    m_z.next_out = reinterpret_cast<Bytef *>(m_packed.data());
-    m_z.avail_out = kChunkSize;
-    const int rc = deflate(&m_z, Z_FINISH);
+  // One block into one zlib stream by a single finish call into a block-sized buffer; one that
+  // does not fit is stored as it is. Runs on any thread: touches only b and z.
+  static void pack(z_stream &z, Block &b) {
+    deflateReset(&z);
+    z.next_in = reinterpret_cast<Bytef *>(b.data.data());
+    z.avail_in = uInt(b.size);
+    z.next_out = reinterpret_cast<Bytef *>(b.packed.data());
+    z.avail_out = kChunkSize;
+    const int rc = deflate(&z, Z_FINISH);
     if (rc == Z_STREAM_END) {
-      const int packed = int(m_z.total_out);
-      return writeInt32(packed) && writeRaw(QByteArray::fromRawData(m_packed.constData(), packed));
+      b.result = int(z.total_out);
+    } else if (rc == Z_OK || rc == Z_BUF_ERROR) {
+      b.result = -b.size;
+    } else {
+      b.result = 0;
+      b.error = QString::fromLatin1(z.msg ? z.msg : "deflate");
     }
-    if (rc == Z_OK || rc == Z_BUF_ERROR) // did not fit into a block: store it as it is
-      return writeInt32(-n) && writeRaw(QByteArray::fromRawData(m_block.constData(), n));
-    return fail(beCompression, QString::fromLatin1(m_z.msg ? m_z.msg : "deflate"));
+  }
+
+  bool writeChunk(const Block &b) {
+    if (b.result > 0)
+      return writeInt32(b.result) && writeRaw(QByteArray::fromRawData(b.packed.constData(), b.result));
+    if (b.result < 0)
+      return writeInt32(b.result) && writeRaw(QByteArray::fromRawData(b.data.constData(), b.size));
+    return fail(beCompression, b.error);
   }
 
   // Ends the segment and the volume and goes on with a new segment in the next one.
@@ -367,10 +449,10 @@ private:
   int m_volume = 1;
   std::unique_ptr<QSaveFile> m_file;
   QIODevice *m_out = nullptr;
-  z_stream m_z;
-  bool m_zReady = false;
-  QByteArray m_block;
-  QByteArray m_packed;
+  int m_threads;
+  std::unique_ptr<z_stream[]> m_z; // z_streams must not move once initialised
+  int m_zReady = 0;
+  std::vector<Block> m_blocks;
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -379,13 +461,24 @@ private:
 class BackupReader {
 public:
   explicit BackupReader(TZRBackupFile &owner)
-      : m_o(owner), m_packed(kChunkSize, Qt::Uninitialized), m_plain(kChunkSize, Qt::Uninitialized) {
-    std::memset(&m_z, 0, sizeof m_z);
-    m_zReady = inflateInit(&m_z) == Z_OK;
+      : m_o(owner), m_threads(resolvedThreads(owner.m_threadCount)),
+        m_z(new z_stream[std::size_t(m_threads)]), m_chunks(kBatchChunks),
+        m_skip(kChunkSize, Qt::Uninitialized) {
+    for (int w = 0; w < m_threads; ++w) {
+      std::memset(&m_z[w], 0, sizeof(z_stream));
+      if (inflateInit(&m_z[w]) == Z_OK)
+        ++m_zReady;
+      else
+        break;
+    }
+    for (Chunk &c : m_chunks) {
+      c.stored.resize(kChunkSize);
+      c.plain.resize(kChunkSize);
+    }
   }
   ~BackupReader() {
-    if (m_zReady)
-      inflateEnd(&m_z);
+    for (int w = 0; w < m_zReady; ++w)
+      inflateEnd(&m_z[w]);
   }
 
   void useStream(QIODevice *s) { m_in = s; }
@@ -444,40 +537,71 @@ public:
       return fail(beReadBackup, QStringLiteral("the backup ends inside an entry"));
     if (std::memcmp(magic, kSegmentMagic, 4) != 0)
       return fail(beInvalidBackup, QStringLiteral("no segment mark at byte %1").arg(m_in->pos() - 4));
+    const bool keep = target || check;
     for (;;) {
-      qint32 n = 0;
-      if (!readInt32(n))
-        return fail(beReadBackup, QStringLiteral("the backup ends inside an entry"));
-      if (n == 0)
+      // A batch of chunks as stored; a fault found while reading counts after the chunks before it.
+      int count = 0;
+      bool end = false;
+      int fault = beNone;
+      QString faultDetail;
+      while (count < kBatchChunks) {
+        qint32 n = 0;
+        if (!readInt32(n)) {
+          fault = beReadBackup;
+          faultDetail = QStringLiteral("the backup ends inside an entry");
+          break;
+        }
+        if (n == 0) {
+          end = true;
+          break;
+        }
+        const qint64 len = n < 0 ? -qint64(n) : qint64(n);
+        if (len > kChunkSize) {
+          fault = beInvalidBackup;
+          faultDetail = QStringLiteral("chunk of %1 bytes at byte %2").arg(n).arg(m_in->pos() - 4);
+          break;
+        }
+        ++info.chunks;
+        info.storedBytes += len;
+        if (!keep) {
+          if (!skip(len)) {
+            fault = beReadBackup;
+            faultDetail = QStringLiteral("the backup ends inside an entry");
+            break;
+          }
+          continue;
+        }
+        Chunk &c = m_chunks[count];
+        c.n = n;
+        c.at = m_in->pos();
+        if (!readExact(c.stored.data(), len)) {
+          fault = beReadBackup;
+          faultDetail = QStringLiteral("the backup ends inside an entry");
+          break;
+        }
+        ++count;
+      }
+      if (count > 0 && m_zReady < std::min(m_threads, count))
+        return fail(beInvalidBackup, QStringLiteral("no decompressor"));
+      parallelFor(count, m_threads, [this](int i, int w) { unpack(m_z[w], m_chunks[i]); });
+      for (int i = 0; i < count; ++i) {
+        const Chunk &c = m_chunks[i];
+        if (c.size < 0)
+          return fail(beInvalidBackup, QStringLiteral("damaged chunk at byte %1").arg(c.at));
+        const char *data = c.n > 0 ? c.plain.constData() : c.stored.constData();
+        info.size += c.size;
+        if (target && target->write(data, c.size) != c.size)
+          return fail(beReadFile, target->fileName() + u": " + target->errorString());
+        m_o.m_processed += c.size;
+        m_o.pump();
+        m_o.progress(m_o.m_currentFile, percentOf(m_o.m_processed, m_o.m_totalSize));
+        if (!m_o.m_continue)
+          return false;
+      }
+      if (fault != beNone)
+        return fail(fault, faultDetail);
+      if (end)
         return true;
-      const qint64 len = n < 0 ? -qint64(n) : qint64(n);
-      if (len > kChunkSize)
-        return fail(beInvalidBackup,
-                    QStringLiteral("chunk of %1 bytes at byte %2").arg(n).arg(m_in->pos() - 4));
-      ++info.chunks;
-      info.storedBytes += len;
-      if (!target && !check) {
-        if (!skip(len))
-          return fail(beReadBackup, QStringLiteral("the backup ends inside an entry"));
-        continue;
-      }
-      if (!readExact(m_packed.data(), len))
-        return fail(beReadBackup, QStringLiteral("the backup ends inside an entry"));
-      const char *data = m_packed.constData();
-      qint64 size = len;
-      if (n > 0) {
-        if (!inflateChunk(len, size))
-          return fail(beInvalidBackup, QStringLiteral("damaged chunk at byte %1").arg(m_in->pos() - len));
-        data = m_plain.constData();
-      }
-      info.size += size;
-      if (target && target->write(data, size) != size)
-        return fail(beReadFile, target->fileName() + u": " + target->errorString());
-      m_o.m_processed += size;
-      m_o.pump();
-      m_o.progress(m_o.m_currentFile, percentOf(m_o.m_processed, m_o.m_totalSize));
-      if (!m_o.m_continue)
-        return false;
     }
   }
 
@@ -515,21 +639,34 @@ private:
         return false;
       return m_in->seek(m_in->pos() + n);
     }
-    return readExact(m_packed.data(), n); // n is at most one chunk
+    return readExact(m_skip.data(), n); // n is at most one chunk
   }
 
-  // One complete zlib stream, nothing after it, at most one chunk of output.
-  bool inflateChunk(qint64 len, qint64 &size) {
-    if (!m_zReady || inflateReset(&m_z) != Z_OK)
-      return false;
-    m_z.next_in = reinterpret_cast<Bytef *>(m_packed.data());
-    m_z.avail_in = uInt(len);
-    m_z.next_out = reinterpret_cast<Bytef *>(m_plain.data());
-    m_z.avail_out = kChunkSize;
-    if (inflate(&m_z, Z_FINISH) != Z_STREAM_END || m_z.avail_in != 0)
-      return false;
-    size = qint64(m_z.total_out);
-    return true;
+  struct Chunk {
+    qint32 n = 0;      // as stored: > 0 zlib stream, < 0 raw
+    qint64 at = 0;     // where its bytes begin, for the message
+    QByteArray stored; // its bytes
+    QByteArray plain;  // inflated
+    qint64 size = 0;   // bytes of file data; -1 when the stream is damaged
+  };
+
+  // One complete zlib stream, nothing after it, at most one chunk of output. Runs on any
+  // thread: touches only c and z.
+  static void unpack(z_stream &z, Chunk &c) {
+    if (c.n < 0) {
+      c.size = -qint64(c.n);
+      return;
+    }
+    c.size = -1;
+    if (inflateReset(&z) != Z_OK)
+      return;
+    z.next_in = reinterpret_cast<Bytef *>(c.stored.data());
+    z.avail_in = uInt(c.n);
+    z.next_out = reinterpret_cast<Bytef *>(c.plain.data());
+    z.avail_out = kChunkSize;
+    if (inflate(&z, Z_FINISH) != Z_STREAM_END || z.avail_in != 0)
+      return;
+    c.size = qint64(z.total_out);
   }
 
   TZRBackupFile &m_o;
@@ -537,10 +674,11 @@ private:
   QIODevice *m_in = nullptr;
   QString m_path;
   int m_volume = 1;
-  z_stream m_z;
-  bool m_zReady = false;
-  QByteArray m_packed;
-  QByteArray m_plain;
+  int m_threads;
+  std::unique_ptr<z_stream[]> m_z;
+  int m_zReady = 0;
+  std::vector<Chunk> m_chunks;
+  QByteArray m_skip;
 };
 
 // ---------------------------------------------------------------------------------------------

@@ -130,6 +130,11 @@ public:
   bool saveFileID() const { return m_saveFileID; }
   void setSaveFileID(bool on) { m_saveFileID = on; }
 
+  // Threads that pack and unpack chunks; 0: one per core. The backup's bytes are the same for
+  // any number.
+  int threadCount() const { return m_threadCount; }
+  void setThreadCount(int n) { m_threadCount = n < 0 ? 0 : n; }
+
   // The stream ":STREAM" stands for, owned by the caller; open for writing (backup) or
   // reading (restore). nullptr forgets it.
   void setStream(QIODevice *stream) { m_stream = stream; }
@@ -195,6 +200,7 @@ private:
   bool m_restoreFullPath = false;
   bool m_saveFileID = false;
   QIODevice *m_stream = nullptr;
+  int m_threadCount = 0;
 
   qint64 m_totalSize = 0;
   qint64 m_processed = 0;

@@ -135,6 +135,8 @@ private slots:
   void volumesNeverExceedTheLimit();
   void floppyDriveSetsTheVolumeSize();
   void volumeTooSmallIsRefused();
+  void threadsWriteTheSameBytes_data();
+  void threadsWriteTheSameBytes();
   void restoreModes_data();
   void restoreModes();
   void equalNamesOverwriteInOrder();
@@ -387,6 +389,59 @@ void TestBackupFile::volumeTooSmallIsRefused() {
   QVERIFY(!b.backup(tmp.filePath(u"f"_qs), tmp.filePath(u"x.bak"_qs), false));
   QCOMPARE(errors, QList<int>{beWriteBackup});
   QVERIFY(!QFile::exists(tmp.filePath(u"x.bak"_qs)));
+}
+
+void TestBackupFile::threadsWriteTheSameBytes_data() {
+  QTest::addColumn<qint64>("maxSize");
+  QTest::addColumn<int>("level");
+  QTest::newRow("one volume") << qint64(0) << int(clFastest);
+  QTest::newRow("volumes") << qint64(40000) << int(clDefault);
+  QTest::newRow("level none, volumes") << qint64(70000) << int(clNone);
+}
+
+// Chunks packed on several threads are written in their order: every volume is byte for byte
+// the one a single thread writes, and reads back the same on any number of threads.
+void TestBackupFile::threadsWriteTheSameBytes() {
+  QFETCH(qint64, maxSize);
+  QFETCH(int, level);
+  QTemporaryDir tmp;
+  // More chunks than one batch, compressible and not, mixed within a file, and files of no
+  // chunk or one short chunk between them.
+  writeFile(tmp.filePath(u"src/a.db"_qs), textBytes(300000) + randomBytes(200000) + textBytes(70001));
+  writeFile(tmp.filePath(u"src/b.jpg"_qs), randomBytes(600000, 3));
+  writeFile(tmp.filePath(u"src/c.txt"_qs), textBytes(5));
+  writeFile(tmp.filePath(u"src/d.txt"_qs), {});
+  const auto backupWith = [&](int threads) {
+    TZRBackupFile b;
+    b.setThreadCount(threads);
+    b.setMaxSize(maxSize);
+    b.setSaveFileID(true);
+    b.setCompressionLevel(TCompressionLevel(level));
+    const QString dest = tmp.filePath(u"t%1/x.bak"_qs.arg(threads));
+    QDir().mkpath(QFileInfo(dest).absolutePath());
+    QList<QByteArray> volumes;
+    if (!b.backup(tmp.filePath(u"src"_qs), dest, true))
+      return volumes;
+    for (const QString &v : b.volumes())
+      volumes << readAll(v);
+    return volumes;
+  };
+  const QList<QByteArray> serial = backupWith(1);
+  QVERIFY(!serial.isEmpty());
+  QCOMPARE(serial.size() > 1, maxSize > 0);
+  for (const int threads : {2, 3}) {
+    const QList<QByteArray> parallel = backupWith(threads);
+    QCOMPARE(parallel.size(), serial.size());
+    for (int i = 0; i < serial.size(); ++i)
+      QVERIFY2(parallel[i] == serial[i], qPrintable(u"volume %1, %2 threads"_qs.arg(i + 1).arg(threads)));
+
+    TZRBackupFile r;
+    r.setThreadCount(threads);
+    const QString out = tmp.filePath(u"out%1"_qs.arg(threads));
+    QVERIFY(r.restore(tmp.filePath(u"t1/x.bak"_qs), out));
+    for (const QString &name : {u"a.db"_qs, u"b.jpg"_qs, u"c.txt"_qs, u"d.txt"_qs})
+      QVERIFY2(readAll(out + u'/' + name) == readAll(tmp.filePath(u"src/"_qs + name)), qPrintable(name));
+  }
 }
 
 void TestBackupFile::restoreModes_data() {
@@ -819,8 +874,9 @@ void TestBackupFile::damagedBackups() {
   QTemporaryDir tmp;
   const QString file = tmp.filePath(u"x.bak"_qs);
   writeFile(file, bytes);
-  for (const bool restoring : {false, true}) {
+  for (const auto &[restoring, threads] : {std::pair{false, 1}, {false, 2}, {true, 1}, {true, 2}}) {
     TZRBackupFile b;
+    b.setThreadCount(threads);
     QList<int> errors;
     b.onError = [&](int code, const QString &text) {
       errors << code;

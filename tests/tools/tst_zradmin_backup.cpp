@@ -85,8 +85,7 @@ void TestZradminBackup::dataDirectoryRoundTrip() {
   for (int i = 0; i < dataFiles.size(); ++i) {
     const QFileInfo fi(QDir(env.dataDir()).absoluteFilePath(dataFiles[i]));
     const QStringList row = lines[i + 1].split(u'\t');
-    QCOMPARE(row, (QStringList{fi.absoluteFilePath(), storedTime(fi),
-                               QString::number(fi.size())}));
+    QCOMPARE(row, (QStringList{fi.absoluteFilePath(), storedTime(fi), QString::number(fi.size())}));
     total += fi.size();
   }
   QCOMPARE(lines[0], u"月度\t"_qs + QString::number(total) + u'\t' + QString::number(dataFiles.size()));
