@@ -17,10 +17,12 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstring>
 #include <filesystem>
 #include <limits>
 #include <memory>
+#include <mutex>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -211,31 +213,96 @@ QString changeFileExt(const QString &path, const QString &ext) {
 
 constexpr int kBatchChunks = 32;
 
-// Calls fn(item, worker) for every item of [0, count), worker < threads; returns when all are done.
-void parallelFor(int count, int threads, const std::function<void(int, int)> &fn) {
-  threads = std::min(threads, count);
-  if (threads <= 1) {
-    for (int i = 0; i < count; ++i)
-      fn(i, 0);
-    return;
+// Helper threads that live as long as one operation. run() calls fn(item, worker) for every item
+// of [0, count) and returns when all are done; the calling thread takes items too, so a helper
+// that the scheduler wakes late never holds the batch up: it simply finds nothing left.
+class ChunkPool {
+public:
+  explicit ChunkPool(int threads) {
+    try {
+      for (int w = 1; w < threads; ++w)
+        m_threads.emplace_back([this, w] { loop(w); });
+    } catch (const std::system_error &) {
+      // No more threads to be had: the ones we got do the work.
+    }
   }
-  std::atomic<int> next{0};
-  const auto work = [&](int worker) {
-    for (int i = next.fetch_add(1); i < count; i = next.fetch_add(1))
+  ~ChunkPool() {
+    {
+      std::lock_guard lock(m_mutex);
+      m_stop = true;
+    }
+    m_wake.notify_all();
+    for (std::thread &t : m_threads)
+      t.join();
+  }
+  ChunkPool(const ChunkPool &) = delete;
+  ChunkPool &operator=(const ChunkPool &) = delete;
+
+  int workers() const { return 1 + int(m_threads.size()); }
+
+  void run(int count, const std::function<void(int, int)> &fn) {
+    if (count <= 1 || m_threads.empty()) {
+      for (int i = 0; i < count; ++i)
+        fn(i, 0);
+      return;
+    }
+    {
+      std::unique_lock lock(m_mutex);
+      m_idle.wait(lock, [this] { return m_inside == 0; }); // a late helper has left the last batch
+      m_fn = &fn;
+      m_count = count;
+      m_next = 0;
+      m_done = 0;
+      ++m_generation;
+    }
+    m_wake.notify_all();
+    take(fn, count, 0);
+    std::unique_lock lock(m_mutex);
+    m_idle.wait(lock, [this, count] { return m_done.load() == count && m_inside == 0; });
+    m_fn = nullptr;
+  }
+
+private:
+  void take(const std::function<void(int, int)> &fn, int count, int worker) {
+    for (int i = m_next.fetch_add(1); i < count; i = m_next.fetch_add(1)) {
       fn(i, worker);
-  };
-  std::vector<std::thread> helpers;
-  helpers.reserve(std::size_t(threads - 1));
-  try {
-    for (int w = 1; w < threads; ++w)
-      helpers.emplace_back(work, w);
-  } catch (const std::system_error &) {
-    // No thread to be had: the ones we got and this one do the work.
+      m_done.fetch_add(1);
+    }
   }
-  work(0);
-  for (std::thread &t : helpers)
-    t.join();
-}
+
+  void loop(int worker) {
+    std::uint64_t seen = 0;
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+      m_wake.wait(lock, [&] { return m_stop || m_generation != seen; });
+      if (m_stop)
+        return;
+      seen = m_generation;
+      const std::function<void(int, int)> *fn = m_fn;
+      const int count = m_count;
+      if (!fn)
+        continue;
+      ++m_inside;
+      lock.unlock();
+      take(*fn, count, worker);
+      lock.lock();
+      --m_inside;
+      m_idle.notify_all();
+    }
+  }
+
+  std::vector<std::thread> m_threads;
+  std::mutex m_mutex;
+  std::condition_variable m_wake;
+  std::condition_variable m_idle;
+  bool m_stop = false;
+  std::uint64_t m_generation = 0;
+  const std::function<void(int, int)> *m_fn = nullptr;
+  int m_count = 0;
+  int m_inside = 0;
+  std::atomic<int> m_next{0};
+  std::atomic<int> m_done{0};
+};
 
 int resolvedThreads(int wanted) {
   const int n = wanted > 0 ? wanted : QThread::idealThreadCount();
@@ -304,9 +371,9 @@ public:
           break;
         }
       }
-      if (m_zReady < std::min(m_threads, std::max(count, 1)))
+      if (m_zReady < m_threads)
         return fail(beCompression, {});
-      parallelFor(count, m_threads, [this](int i, int w) { pack(m_z[w], m_blocks[i]); });
+      m_pool.run(count, [this](int i, int w) { pack(m_z[w], m_blocks[i]); });
       for (int i = 0; i < count; ++i) {
         while (m_limit > 0 && m_out->pos() >= m_limit - kVolumeReserve) {
           if (!nextVolume())
@@ -453,6 +520,7 @@ private:
   std::unique_ptr<z_stream[]> m_z; // z_streams must not move once initialised
   int m_zReady = 0;
   std::vector<Block> m_blocks;
+  ChunkPool m_pool{m_threads};
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -581,9 +649,9 @@ public:
         }
         ++count;
       }
-      if (count > 0 && m_zReady < std::min(m_threads, count))
+      if (count > 0 && m_zReady < m_threads)
         return fail(beInvalidBackup, QStringLiteral("no decompressor"));
-      parallelFor(count, m_threads, [this](int i, int w) { unpack(m_z[w], m_chunks[i]); });
+      m_pool.run(count, [this](int i, int w) { unpack(m_z[w], m_chunks[i]); });
       for (int i = 0; i < count; ++i) {
         const Chunk &c = m_chunks[i];
         if (c.size < 0)
@@ -679,6 +747,7 @@ private:
   int m_zReady = 0;
   std::vector<Chunk> m_chunks;
   QByteArray m_skip;
+  ChunkPool m_pool{m_threads};
 };
 
 // ---------------------------------------------------------------------------------------------
