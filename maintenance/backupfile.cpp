@@ -212,6 +212,7 @@ QString changeFileExt(const QString &path, const QString &ext) {
 // written in order: the bytes are those one thread would write.
 
 constexpr int kBatchChunks = 32;
+constexpr qsizetype kPendingBytes = 256 * 1024;
 
 // Helper threads that live as long as one operation. run() calls fn(item, worker) for every item
 // of [0, count) and returns when all are done; the calling thread takes items too, so a helper
@@ -375,7 +376,7 @@ public:
         return fail(beCompression, {});
       m_pool.run(count, [this](int i, int w) { pack(m_z[w], m_blocks[i]); });
       for (int i = 0; i < count; ++i) {
-        while (m_limit > 0 && m_out->pos() >= m_limit - kVolumeReserve) {
+        while (m_limit > 0 && m_out->pos() + m_pending.size() >= m_limit - kVolumeReserve) {
           if (!nextVolume())
             return false;
         }
@@ -393,7 +394,7 @@ public:
 
   // The trailer, and the last volume put in place.
   bool finish() {
-    if (!writeInt32(0))
+    if (!writeInt32(0) || !flushPending())
       return false;
     if (!m_file)
       return true; // a stream: the caller owns it
@@ -429,6 +430,8 @@ private:
   }
 
   bool commit() {
+    if (!flushPending())
+      return false;
     const QString path = m_file->fileName();
     if (!m_file->commit()) {
       const QString why = m_file->errorString();
@@ -440,10 +443,18 @@ private:
     return true;
   }
 
+  // Small pieces (lengths, chunks) are gathered and written a batch at a time.
   bool writeRaw(const QByteArray &bytes) {
-    if (m_out->write(bytes) != bytes.size())
-      return fail(beWriteBackup, m_out->errorString());
-    return true;
+    m_pending += bytes;
+    return m_pending.size() < kPendingBytes || flushPending();
+  }
+
+  bool flushPending() {
+    if (m_pending.isEmpty())
+      return true;
+    const bool ok = m_out->write(m_pending) == m_pending.size();
+    m_pending.resize(0); // keeps its capacity
+    return ok || fail(beWriteBackup, m_out->errorString());
   }
 
   struct Block {
@@ -521,6 +532,7 @@ private:
   int m_zReady = 0;
   std::vector<Block> m_blocks;
   ChunkPool m_pool{m_threads};
+  QByteArray m_pending;
 };
 
 // ---------------------------------------------------------------------------------------------
