@@ -20,6 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     QBuffer in(&bytes);
     in.open(QIODevice::ReadOnly);
     TZRBackupFile b;
+    b.setThreadCount(2); // chunks unpacked beside this thread, results taken in order
     b.setStream(&in);
     b.examine(QStringLiteral(":STREAM"), {});
   }
@@ -27,6 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     QBuffer in(&bytes);
     in.open(QIODevice::ReadOnly);
     TZRBackupFile b;
+    b.setThreadCount(1);
     b.setStream(&in);
     b.restore(QStringLiteral(":STREAM"), out);
   }
@@ -38,6 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
       f.write(bytes);
       f.close();
       TZRBackupFile b;
+      b.setThreadCount(1);
       int n = 0;
       b.onRestoreFile = [&n](QString &, std::int32_t, bool &doRestore) {
         doRestore = doRestore && (n++ % 2 == 0);
