@@ -154,11 +154,12 @@ public:
   // is complete.
   bool backup(const QString &source, const QString &destination, bool wholeDirectory);
 
-  // Unpacks the backup whose first volume is source (or ":STREAM"). An empty destinationDir
-  // puts every file at its stored full path; otherwise the files go into that directory under
-  // their file names alone. Every file is written under a temporary name and renamed when it is
-  // complete, so a failure never leaves a half-written file. False at once, with no error, when
-  // source does not exist; otherwise true when nothing failed and nothing stopped it.
+  // Unpacks the backup whose first volume is source (or ":STREAM") into destinationDir (empty:
+  // the current folder), every entry under its file part alone; a name without one fails the
+  // backup as invalid. Files wait under temporary names beside their targets and are put in
+  // place only when the backup has been read to its trailer, so a damaged or stopped one
+  // changes nothing. False at once, with no error, when source does not exist; otherwise true
+  // when nothing failed and nothing stopped it.
   bool restore(const QString &source, const QString &destinationDir);
 
   // Reads the backup through, inflating every chunk, and writes nothing; entry is called for
