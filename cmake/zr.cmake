@@ -24,3 +24,21 @@ function(zr_test)
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ZR_TEST_FIXTURES=${PROJECT_SOURCE_DIR}/tests/fixtures"
     TIMEOUT 600)
 endfunction()
+
+# zr_fuzz_target(NAME <name> SOURCE <file> CORPUS <dir> LIBS ...)
+# A libFuzzer entry point, compiled once: its corpus replays as the ordinary test <name>_corpus,
+# and with ZR_FUZZ (clang) the same object also becomes the fuzzer executable <name>.
+function(zr_fuzz_target)
+  cmake_parse_arguments(A "" "NAME;SOURCE;CORPUS" "LIBS" ${ARGN})
+  add_library(${A_NAME}_input OBJECT ${A_SOURCE})
+  target_link_libraries(${A_NAME}_input PUBLIC ${A_LIBS})
+  add_executable(${A_NAME}_replay $<TARGET_OBJECTS:${A_NAME}_input>)
+  target_link_libraries(${A_NAME}_replay PRIVATE zr_fuzzreplay ${A_LIBS})
+  add_test(NAME ${A_NAME}_corpus COMMAND ${A_NAME}_replay ${A_CORPUS})
+  set_tests_properties(${A_NAME}_corpus PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 600)
+  if(ZR_FUZZ)
+    add_executable(${A_NAME} $<TARGET_OBJECTS:${A_NAME}_input>)
+    target_link_libraries(${A_NAME} PRIVATE ${A_LIBS})
+    target_link_options(${A_NAME} PRIVATE -fsanitize=fuzzer)
+  endif()
+endfunction()

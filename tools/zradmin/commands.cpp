@@ -39,6 +39,28 @@ const QList<Command> &commands() {
        u"  hh:mm:ss when they hold a time), formulas as their last computed value. A file that cannot\n"
        u"  be read prints the system's message on standard error and exits 1.",
        cmdWorkbook},
+      {u"backup",
+       u"zradmin backup create [--level fastest|none|default|max] [--max-size BYTES] [--file-list]\n"
+       u"                      [--title TEXT] [--incremental] DEST SOURCE\n"
+       u"  Packs files into the backup DEST (format 5.00). SOURCE is a directory (every file directly\n"
+       u"  in it) or a file name pattern, recursive into subdirectories when it ends with \" /s\".\n"
+       u"  --max-size limits each volume (more than 16488 bytes); DEST then continues beside itself\n"
+       u"  with the extension .002, .003 ... without asking. --file-list stores the list of files as\n"
+       u"  a first entry FILE:LIST; --incremental takes only the files changed since their last\n"
+       u"  backup. Nothing is left under DEST unless the backup is complete. Prints each volume.\n"
+       u"zradmin backup restore [--mode all|no-overwrite|newer|existing|existing-newer] BACKUP DESTDIR\n"
+       u"  Unpacks BACKUP and its volumes into DESTDIR, every entry under its file part alone;\n"
+       u"  nothing is written outside DESTDIR. --mode chooses which files are written: every one\n"
+       u"  (all), only missing ones, missing or older ones, only existing ones, existing older ones.\n"
+       u"  Files are put in place only when the whole backup has been read. Prints each file written.\n"
+       u"zradmin backup list BACKUP\n"
+       u"  A line with the title, the total size and the file count, then one line per entry: stored\n"
+       u"  name, date-time (YYYY-MM-DD hh:mm:ss), size; tab-separated.\n"
+       u"zradmin backup verify BACKUP\n"
+       u"  Reads every volume and inflates every chunk, writing nothing; prints \"ok\".\n"
+       u"  Every backup subcommand exits 0, or 1 with the system's message on standard error, or 2 on\n"
+       u"  wrong usage.",
+       cmdBackup},
   };
   return list;
 }
