@@ -265,7 +265,8 @@ void TZRNDBGrid::ApplyLayout() {
   for (int col = 0; col < n; ++col) {
     const zr::data::Field *f = m_ds->field(col);
     const zr::fw::TFieldsData *e = entryFor(f->name());
-    setColumnHidden(col, !(e ? e->Visible : f->visible));
+    // a column the window does not declare is not shown
+    setColumnHidden(col, e ? !e->Visible : n >= 2);
     const int chars = e && e->Width > 0 ? e->Width : f->displayWidth;
     if (chars > 0)
       setColumnWidth(col, pixelsOf(chars));
