@@ -72,7 +72,9 @@ private:
   TZRNDBGrid *m_grid;
 };
 
-bool sameField(const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+bool sameField(const QString &a, const QString &b) {
+  return a.compare(b, Qt::CaseInsensitive) == 0;
+}
 
 // A width change the layout keeps: more than one character, or any change of a narrow column.
 bool beyondTolerance(int savedPx, int newPx) {
@@ -82,8 +84,12 @@ bool beyondTolerance(int savedPx, int newPx) {
 
 } // namespace
 
-int TZRNDBGrid::charsOf(int pixels) { return int(std::lround(pixels * 0.16)); }
-int TZRNDBGrid::pixelsOf(int chars) { return int(std::lround(chars / 0.16)); }
+int TZRNDBGrid::charsOf(int pixels) {
+  return int(std::lround(pixels * 0.16));
+}
+int TZRNDBGrid::pixelsOf(int chars) {
+  return int(std::lround(chars / 0.16));
+}
 
 TZRNDBGrid::TZRNDBGrid(QWidget *parent) : QTableView(parent), m_footerBar(new GridFooter(this)) {
   setSelectionBehavior(QAbstractItemView::SelectRows); // whole-row selection
@@ -163,8 +169,8 @@ zr::sql::Database *TZRNDBGrid::layoutDb() const {
 }
 
 QString TZRNDBGrid::ownerCondition() const {
-  return u" WHERE  USE_ID = " + zr::db::quote(LayoutUserId) + u" AND FORM_NAME = " + zr::db::quote(LayoutFormName) +
-         u" AND DBGRID_NAME = " + zr::db::quote(objectName());
+  return u" WHERE  USE_ID = " + zr::db::quote(LayoutUserId) + u" AND FORM_NAME = " +
+         zr::db::quote(LayoutFormName) + u" AND DBGRID_NAME = " + zr::db::quote(objectName());
 }
 
 QList<TZRNDBGrid::SavedColumn> TZRNDBGrid::readSaved(bool byOrder) const {
@@ -266,7 +272,7 @@ void TZRNDBGrid::ApplyLayout() {
     const zr::data::Field *f = m_ds->field(col);
     const zr::fw::TFieldsData *e = entryFor(f->name());
     // a column the window does not declare is not shown
-    setColumnHidden(col, e ? !e->Visible : n >= 2);
+    setColumnHidden(col, e ? !e->Visible : (n >= 2 && !m_columns.isEmpty()));
     const int chars = e && e->Width > 0 ? e->Width : f->displayWidth;
     if (chars > 0)
       setColumnWidth(col, pixelsOf(chars));
@@ -373,13 +379,15 @@ void TZRNDBGrid::SaveLayout() {
     if (old && !beyondTolerance(old->width, c.width) && (!LayoutWithOrder || old->order == c.order))
       continue;
     const QString where = ownerCondition() + u" AND FIELD_NAME = " + zr::db::quote(c.field);
-    zr::sql::Query q(*db, (LayoutWithOrder ? u"SELECT FIELD_WIDTH,FIELD_ORDER FROM "_qs : u"SELECT FIELD_WIDTH FROM "_qs) +
-                              LayoutTable + where);
+    zr::sql::Query q(
+        *db, (LayoutWithOrder ? u"SELECT FIELD_WIDTH,FIELD_ORDER FROM "_qs : u"SELECT FIELD_WIDTH FROM "_qs) +
+                 LayoutTable + where);
     if (!q.next()) {
       QString sql = u"INSERT INTO " + LayoutTable + u"(USE_ID,FORM_NAME,DBGRID_NAME,FIELD_NAME,FIELD_WIDTH" +
-                    (LayoutWithOrder ? u",FIELD_ORDER"_qs : QString()) + u") VALUES(" + zr::db::quote(LayoutUserId) +
-                    u"," + zr::db::quote(LayoutFormName) + u"," + zr::db::quote(objectName()) + u"," +
-                    zr::db::quote(c.field) + u"," + QString::number(c.width) +
+                    (LayoutWithOrder ? u",FIELD_ORDER"_qs : QString()) + u") VALUES(" +
+                    zr::db::quote(LayoutUserId) + u"," + zr::db::quote(LayoutFormName) + u"," +
+                    zr::db::quote(objectName()) + u"," + zr::db::quote(c.field) + u"," +
+                    QString::number(c.width) +
                     (LayoutWithOrder ? u"," + QString::number(c.order) : QString()) + u")";
       db->exec(sql);
     } else if (q.value(0).toInt() != c.width || (LayoutWithOrder && q.value(1).toInt() != c.order)) {
@@ -521,7 +529,9 @@ void TZRNDBGrid::RefreshFooter() {
     const QString fmt = e ? e->FooterFormat : QString();
     const QString num = QString::number(count);
     // "%d" in the format stands for the count; a format without it is a caption before it
-    m_footerTexts[c] = fmt.isEmpty() ? num : fmt.contains(u"%d") ? QString(fmt).replace(u"%d"_qs, num) : fmt + num;
+    m_footerTexts[c] = fmt.isEmpty()         ? num
+                       : fmt.contains(u"%d") ? QString(fmt).replace(u"%d"_qs, num)
+                                             : fmt + num;
   }
   m_footerBar->update();
 }
@@ -546,12 +556,15 @@ CellAttr TZRNDBGrid::cellAttributes(const QModelIndex &index, QStyle::State stat
 void TZRNDBGrid::placeFooter() {
   const int h = fontMetrics().height() + 6;
   const QRect vp = viewport()->geometry();
-  m_footerBar->setGeometry(vp.x(), vp.bottom() + 1 + (horizontalScrollBar()->isVisible() ? horizontalScrollBar()->height() : 0), vp.width(), h);
+  m_footerBar->setGeometry(
+      vp.x(), vp.bottom() + 1 + (horizontalScrollBar()->isVisible() ? horizontalScrollBar()->height() : 0),
+      vp.width(), h);
 }
 
 void TZRNDBGrid::updateGeometries() {
   setViewportMargins(verticalHeader()->isVisible() ? verticalHeader()->width() : 0,
-                     horizontalHeader()->isVisible() ? horizontalHeader()->height() : 0, 0, fontMetrics().height() + 6);
+                     horizontalHeader()->isVisible() ? horizontalHeader()->height() : 0, 0,
+                     fontMetrics().height() + 6);
   QTableView::updateGeometries();
   placeFooter();
 }

@@ -48,7 +48,9 @@ bool TZRTreeView::isPlaceholder(const QTreeWidgetItem *item) {
   return item && !item->data(0, kRecordRole).isValid() && item->text(0) == QStringView(kPlaceholder);
 }
 
-int TZRTreeView::imageIndex(const QTreeWidgetItem *item) { return item ? item->data(0, kImageRole).toInt() : -1; }
+int TZRTreeView::imageIndex(const QTreeWidgetItem *item) {
+  return item ? item->data(0, kImageRole).toInt() : -1;
+}
 
 int TZRTreeView::level(const QTreeWidgetItem *item) {
   int l = 0;
@@ -70,7 +72,8 @@ NodeRecord *TZRTreeView::recordOf(const QTreeWidgetItem *item) const {
   return v.isValid() ? reinterpret_cast<NodeRecord *>(v.value<quintptr>()) : nullptr;
 }
 
-QString TZRTreeView::withId(const QString &head, const QString &id, const QString &kind, const QString &tail) const {
+QString TZRTreeView::withId(const QString &head, const QString &id, const QString &kind,
+                            const QString &tail) const {
   if (kind.isEmpty())
     return head + u" " + tail;
   if (kind.compare(u"C", Qt::CaseInsensitive) == 0)
@@ -81,7 +84,8 @@ QString TZRTreeView::withId(const QString &head, const QString &id, const QStrin
 }
 
 // Adds the node and decides whether it gets a placeholder child (it may have children).
-QTreeWidgetItem *TZRTreeView::addWithRecord(QTreeWidgetItem *parent, const QString &caption, NodeRecord *rec) {
+QTreeWidgetItem *TZRTreeView::addWithRecord(QTreeWidgetItem *parent, const QString &caption,
+                                            NodeRecord *rec) {
   auto *item = new QTreeWidgetItem(QStringList{caption});
   if (rec)
     item->setData(0, kRecordRole, QVariant::fromValue(quintptr(rec)));

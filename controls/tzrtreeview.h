@@ -24,8 +24,8 @@ public:
   explicit TZRTreeView(QWidget *parent = nullptr);
   ~TZRTreeView() override;
 
-  QString DataBaseName;                 // a named database
-  zr::sql::Database *database = nullptr; // used when set, else DataBaseName
+  QString DataBaseName;                          // a named database
+  zr::sql::Database *database = nullptr;         // used when set, else DataBaseName
   QColor SelectColor = QColor(0x00, 0x80, 0xC0); // 12615680 as BGR
   bool SetColor = false;
   QString RootId, RootName;

@@ -26,7 +26,9 @@ namespace {
 // QLineEdit's own default stands for "no maximum set".
 constexpr int kNoMax = 32767;
 
-bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+bool isDigit(QChar c) {
+  return c >= u'0' && c <= u'9';
+}
 
 QColor focusColorOf(QWidget *w, const QColor &fallback) {
   // The data source hands editors the focus colour of the state (browse or edit).
@@ -70,9 +72,7 @@ CharVerdict filterChar(TEditTypes type, const QString &text, int selStart, int s
   const bool noMax = currentMaxLength <= 0 || currentMaxLength >= kNoMax;
   switch (type) {
   case TEditTypes::etString:
-  case TEditTypes::etPhone:
-    v.accepted = true;
-    break;
+  case TEditTypes::etPhone: v.accepted = true; break;
   case TEditTypes::etInteger:
   case TEditTypes::etFloat:
     if (isDigit(typed) || control) {
@@ -85,12 +85,8 @@ CharVerdict filterChar(TEditTypes type, const QString &text, int selStart, int s
     if (v.accepted && noMax && type == TEditTypes::etInteger && (typed == u'-' || text.contains(u'-')))
       v.maxLength = 11;
     break;
-  case TEditTypes::etDate:
-    v.accepted = isDigit(typed) || control || typed == u'-' || typed == u'/';
-    break;
-  case TEditTypes::etTime:
-    v.accepted = isDigit(typed) || control || typed == u':';
-    break;
+  case TEditTypes::etDate: v.accepted = isDigit(typed) || control || typed == u'-' || typed == u'/'; break;
+  case TEditTypes::etTime: v.accepted = isDigit(typed) || control || typed == u':'; break;
   }
   return v;
 }
@@ -126,7 +122,8 @@ void FocusColorHelper::leave(QWidget *w, TEditTypes type) {
 
 // ---- data link
 
-FieldLink::FieldLink(QWidget *control, std::function<QString()> read, std::function<void(const QString &)> show)
+FieldLink::FieldLink(QWidget *control, std::function<QString()> read,
+                     std::function<void(const QString &)> show)
     : QObject(control), m_control(control), m_read(std::move(read)), m_show(std::move(show)) {}
 
 void FieldLink::setDataSource(zr::data::Dataset *ds, const QString &field) {
@@ -275,7 +272,9 @@ void TZRDBEdit::setDataSource(zr::data::Dataset *ds, const QString &field) {
   applyFieldLimit(this, m_link->field());
 }
 
-void TZRDBEdit::focusInEvent(QFocusEvent *e) { TZREdit::focusInEvent(e); }
+void TZRDBEdit::focusInEvent(QFocusEvent *e) {
+  TZREdit::focusInEvent(e);
+}
 
 void TZRDBEdit::focusOutEvent(QFocusEvent *e) {
   TZREdit::focusOutEvent(e);
@@ -292,7 +291,9 @@ void TZRDBEdit::keyPressEvent(QKeyEvent *e) {
   TZREdit::keyPressEvent(e);
 }
 
-void TZRDBEdit::refused() { QApplication::beep(); }
+void TZRDBEdit::refused() {
+  QApplication::beep();
+}
 
 // ---- TZRMEdit
 
@@ -385,7 +386,10 @@ TZRDBLookupListBox::TZRDBLookupListBox(QWidget *parent) : TZRListBox(parent) {
   setProperty("IsLookup", true);
   setProperty("Tag", 0);
   m_link = new FieldLink(
-      this, [this] { return currentRow() >= 0 && currentRow() < m_keys.size() ? m_keys.at(currentRow()) : QString(); },
+      this,
+      [this] {
+        return currentRow() >= 0 && currentRow() < m_keys.size() ? m_keys.at(currentRow()) : QString();
+      },
       [this](const QString &key) { setCurrentRow(int(m_keys.indexOf(key))); });
   connect(this, &QListWidget::currentRowChanged, this, [this](int row) { writeKey(m_link, m_keys, row); });
 }
@@ -406,7 +410,9 @@ TZRDBLookupComboBox::TZRDBLookupComboBox(QWidget *parent) : QComboBox(parent) {
   setProperty("Tag", 0);
   m_link = new FieldLink(
       this,
-      [this] { return currentIndex() >= 0 && currentIndex() < m_keys.size() ? m_keys.at(currentIndex()) : QString(); },
+      [this] {
+        return currentIndex() >= 0 && currentIndex() < m_keys.size() ? m_keys.at(currentIndex()) : QString();
+      },
       [this](const QString &key) { setCurrentIndex(int(m_keys.indexOf(key))); });
   connect(this, &QComboBox::currentIndexChanged, this, [this](int row) { writeKey(m_link, m_keys, row); });
 }
@@ -446,15 +452,25 @@ TZRComboEdit::TZRComboEdit(QWidget *parent) : TZREdit(parent) {
   placeButton();
 }
 
-QString TZRComboEdit::ButtonCaption() const { return m_button->text(); }
-void TZRComboEdit::setButtonCaption(const QString &c) { m_button->setText(c); }
-void TZRComboEdit::setButtonHint(const QString &h) { m_button->setToolTip(h); }
+QString TZRComboEdit::ButtonCaption() const {
+  return m_button->text();
+}
+void TZRComboEdit::setButtonCaption(const QString &c) {
+  m_button->setText(c);
+}
+void TZRComboEdit::setButtonHint(const QString &h) {
+  m_button->setToolTip(h);
+}
 void TZRComboEdit::setButtonWidth(int w) {
   m_buttonWidth = qMax(0, w);
   placeButton();
 }
-bool TZRComboEdit::ButtonEnabled() const { return m_button->isEnabled(); }
-void TZRComboEdit::setButtonEnabled(bool on) { m_button->setEnabled(on); }
+bool TZRComboEdit::ButtonEnabled() const {
+  return m_button->isEnabled();
+}
+void TZRComboEdit::setButtonEnabled(bool on) {
+  m_button->setEnabled(on);
+}
 void TZRComboEdit::setButtonVisible(bool on) {
   m_buttonVisible = on;
   placeButton();
@@ -538,7 +554,9 @@ void TZRDBComboEdit::keyPressEvent(QKeyEvent *e) {
   TZRComboEdit::keyPressEvent(e);
 }
 
-void TZRDBComboEdit::focusInEvent(QFocusEvent *e) { TZRComboEdit::focusInEvent(e); }
+void TZRDBComboEdit::focusInEvent(QFocusEvent *e) {
+  TZRComboEdit::focusInEvent(e);
+}
 
 void TZRDBComboEdit::focusOutEvent(QFocusEvent *e) {
   TZRComboEdit::focusOutEvent(e);
@@ -546,6 +564,8 @@ void TZRDBComboEdit::focusOutEvent(QFocusEvent *e) {
     selectAllLater(this);
 }
 
-void TZRDBComboEdit::refused() { QApplication::beep(); }
+void TZRDBComboEdit::refused() {
+  QApplication::beep();
+}
 
 } // namespace zr::controls

@@ -29,8 +29,8 @@ void fill(zr::sql::Database &db, int rows) {
   sqlite3 *h = db.handle();
   sqlite3_exec(h, "BEGIN", nullptr, nullptr, nullptr);
   sqlite3_stmt *st = nullptr;
-  sqlite3_prepare_v2(h, "INSERT INTO SYS_PRINT_TABLE(PRINT_NAME,TOP_MARGIN,BUTTOM_MARGIN) VALUES(?,?,?)", -1, &st,
-                     nullptr);
+  sqlite3_prepare_v2(h, "INSERT INTO SYS_PRINT_TABLE(PRINT_NAME,TOP_MARGIN,BUTTOM_MARGIN) VALUES(?,?,?)", -1,
+                     &st, nullptr);
   for (int i = 0; i < rows; ++i) {
     const QByteArray name = "R" + QByteArray::number(i).rightJustified(8, '0');
     sqlite3_bind_text(st, 1, name.constData(), int(name.size()), SQLITE_TRANSIENT);
@@ -104,15 +104,16 @@ int main(int argc, char **argv) {
     gridSum = grid.footerText(1);
     t.restart();
     sqlite3_stmt *st = nullptr;
-    sqlite3_prepare_v2(db.handle(),
-                       "SELECT SUM(TOP_MARGIN),SUM(BUTTOM_MARGIN),COUNT(*) FROM SYS_PRINT_TABLE", -1, &st, nullptr);
+    sqlite3_prepare_v2(db.handle(), "SELECT SUM(TOP_MARGIN),SUM(BUTTOM_MARGIN),COUNT(*) FROM SYS_PRINT_TABLE",
+                       -1, &st, nullptr);
     sqlite3_step(st);
     plainSum = sqlite3_column_double(st, 0);
     sqlite3_finalize(st);
     plainTimes.push_back(t.nsecsElapsed() / 1e6);
   }
   const double g = median(gridTimes), p = median(plainTimes);
-  std::printf("totals: grid %.2f ms (sum %s, count %s, %d walks), plain SQLite %.2f ms (sum %.2f), ratio %.2f (goal 1.2)\n",
+  std::printf("totals: grid %.2f ms (sum %s, count %s, %d walks), plain SQLite %.2f ms (sum %.2f), ratio "
+              "%.2f (goal 1.2)\n",
               g, qPrintable(gridSum), qPrintable(grid.footerText(0)), grid.footerWalks, p, plainSum, g / p);
 
   // scrolling: jump to the end once, then from the first row to the last in equal steps

@@ -53,8 +53,8 @@ private slots:
                   const QString &shown) { QTest::newRow(name) << int(t) << start << sel << typed << shown; };
     row("integer refuses a second minus", TEditTypes::etInteger, {}, false, u"-12-3"_qs, u"-123"_qs);
     row("integer refuses letters and space", TEditTypes::etInteger, {}, false, u"1a 2"_qs, u"12"_qs);
-    row("integer: whole text selected is replaced by anything", TEditTypes::etInteger, u"-45"_qs, true, u"x"_qs,
-        u"x"_qs);
+    row("integer: whole text selected is replaced by anything", TEditTypes::etInteger, u"-45"_qs, true,
+        u"x"_qs, u"x"_qs);
     row("float takes one decimal mark", TEditTypes::etFloat, {}, false, u"1.5.2,"_qs, u"1.52"_qs);
     row("float comma enters the decimal separator", TEditTypes::etFloat, {}, false, u"3,25"_qs, u"3.25"_qs);
     row("date takes digits and separators", TEditTypes::etDate, {}, false, u"2024/3-5x"_qs, u"2024/3-5"_qs);

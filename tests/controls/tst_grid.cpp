@@ -61,7 +61,9 @@ class TestGrid : public QObject {
     w.query->OpenData();
     return w;
   }
-  int width(Window &w, const char16_t *field) { return w.grid->columnWidth(w.grid->columnOf(QString::fromUtf16(field))); }
+  int width(Window &w, const char16_t *field) {
+    return w.grid->columnWidth(w.grid->columnOf(QString::fromUtf16(field)));
+  }
   bool hidden(Window &w, const char16_t *field) {
     return w.grid->isColumnHidden(w.grid->columnOf(QString::fromUtf16(field)));
   }
@@ -79,8 +81,9 @@ private slots:
     m_env = std::make_unique<zr::test::TestEnv>();
     m_db = &m_env->installAndOpen();
     m_prompts = std::make_unique<zr::ui::ScriptedPrompterGuard>();
-    m_db->exec(u"INSERT INTO ZR_ARCHIVE_TYPE_TABLE(ARCHIVE_TYPE_ID,ARCHIVE_TYPE_NAME,ORDER_ID,PRIOR_ID,NOTE) VALUES"
-               u"('201','文书档案',1,'G001','x'),('202','科技档案',2,'G001',NULL),('203','会计档案',4,'G001',NULL)"_qs);
+    m_db->exec(
+        u"INSERT INTO ZR_ARCHIVE_TYPE_TABLE(ARCHIVE_TYPE_ID,ARCHIVE_TYPE_NAME,ORDER_ID,PRIOR_ID,NOTE) VALUES"
+        u"('201','文书档案',1,'G001','x'),('202','科技档案',2,'G001',NULL),('203','会计档案',4,'G001',NULL)"_qs);
   }
   void cleanup() {
     m_prompts.reset();
@@ -185,7 +188,8 @@ private slots:
     QVERIFY(QTest::qWaitForWindowExposed(w.grid.get()));
     m_prompts->get().queueAnswer(zr::ui::Answer::Yes);
     QTest::mouseClick(w.grid->viewport(), Qt::RightButton, {}, QPoint(20, 10));
-    QCOMPARE(m_prompts->get().texts(), (QStringList{u"是否恢复默认显示设置 ?"_qs, u"请关闭窗口后再重新打开"_qs}));
+    QCOMPARE(m_prompts->get().texts(),
+             (QStringList{u"是否恢复默认显示设置 ?"_qs, u"请关闭窗口后再重新打开"_qs}));
     QCOMPARE(savedRows(u"u1"_qs), 0);
     resize(w, u"NOTE", 400);
     w.grid->SaveLayout();
@@ -267,7 +271,8 @@ private slots:
     QFETCH(QString, word);
     QFETCH(double, value);
     QFETCH(QString, shown);
-    m_db->exec(u"INSERT INTO SYS_PRINT_TABLE(PRINT_NAME,TOP_MARGIN) VALUES('a'," + QString::number(value) + u")");
+    m_db->exec(u"INSERT INTO SYS_PRINT_TABLE(PRINT_NAME,TOP_MARGIN) VALUES('a'," + QString::number(value) +
+               u")");
     zr::data::Dataset ds;
     ds.setDatabase(m_db);
     ds.setSql(u"SELECT PRINT_NAME,TOP_MARGIN FROM SYS_PRINT_TABLE"_qs);

@@ -19,7 +19,8 @@ class TestTree : public QObject {
     t->database = m_db;
     t->RootId = u"G001"_qs;
     t->RootName = u"档案类别"_qs;
-    t->ChildHead = u"SELECT ARCHIVE_TYPE_ID,ARCHIVE_TYPE_NAME,ORDER_ID FROM ZR_ARCHIVE_TYPE_TABLE WHERE PRIOR_ID = "_qs;
+    t->ChildHead =
+        u"SELECT ARCHIVE_TYPE_ID,ARCHIVE_TYPE_NAME,ORDER_ID FROM ZR_ARCHIVE_TYPE_TABLE WHERE PRIOR_ID = "_qs;
     t->ChildIdKind = u"C"_qs;
     t->ChildTail = u" ORDER BY ORDER_ID"_qs;
     t->CountHead = u"SELECT Count(ARCHIVE_TYPE_ID) FROM ZR_ARCHIVE_TYPE_TABLE WHERE PRIOR_ID = "_qs;
@@ -27,8 +28,9 @@ class TestTree : public QObject {
     return t;
   }
   void category(const QString &id, const QString &name, int order, const QString &parent) {
-    m_db->exec(u"INSERT INTO ZR_ARCHIVE_TYPE_TABLE(ARCHIVE_TYPE_ID,ARCHIVE_TYPE_NAME,ORDER_ID,PRIOR_ID) VALUES('" + id +
-               u"','" + name + u"'," + QString::number(order) + u",'" + parent + u"')");
+    m_db->exec(
+        u"INSERT INTO ZR_ARCHIVE_TYPE_TABLE(ARCHIVE_TYPE_ID,ARCHIVE_TYPE_NAME,ORDER_ID,PRIOR_ID) VALUES('" +
+        id + u"','" + name + u"'," + QString::number(order) + u",'" + parent + u"')");
   }
   static QStringList captions(QTreeWidgetItem *node) {
     QStringList out;
