@@ -508,18 +508,9 @@ void Query::bindIndex(int idx, const QVariant &v) {
     m_db.failCode(rc, m_original);
 }
 
-void Query::bind(const QString &name, const QVariant &value) {
-  QString bare = name.startsWith(u':') ? name.mid(1) : name;
-  // Names are mostly written in capitals already; only others pay for the conversion.
-  for (QChar c : bare)
-    if (c.isLower()) {
-      bare = bare.toUpper();
-      break;
-    }
-  const QString &upper = bare;
+void Query::bindResolved(const Resolved &r, const QVariant &value) {
   QVariant v = value;
-  auto t = m_tr->params.constFind(upper);
-  if (t != m_tr->params.constEnd()) {
+  if (const ParamTarget *t = r.target) {
     if (t->write)
       v = normaliseForColumn(t->column, value);
     else if (t->column.kind == ColumnKind::Date && (value.typeId() == QMetaType::QDate || value.typeId() == QMetaType::QDateTime))
@@ -528,17 +519,39 @@ void Query::bind(const QString &name, const QVariant &value) {
       if (auto iso = parseDate(value.toString()))
         v = *iso;
   }
+  for (int i : r.positions)
+    bindIndex(i, v);
+}
+
+void Query::bind(const QString &name, const QVariant &value) {
+  if (m_bindSeq < m_bindOrder.size() && m_bindOrder[m_bindSeq].name == name) {
+    bindResolved(m_bindOrder[m_bindSeq++], value);
+    return;
+  }
+  QString bare = name.startsWith(u':') ? name.mid(1) : name;
+  // Names are mostly written in capitals already; only others pay for the conversion.
+  for (QChar c : bare)
+    if (c.isLower()) {
+      bare = bare.toUpper();
+      break;
+    }
   if (m_paramIndex.isEmpty()) {
     const int n = sqlite3_bind_parameter_count(m_st);
     for (int i = 1; i <= n; ++i)
       if (const char *p = sqlite3_bind_parameter_name(m_st, i))
         m_paramIndex[QString::fromUtf8(p + 1).toUpper()].append(i);
   }
-  const auto pos = m_paramIndex.constFind(upper);
+  const auto pos = m_paramIndex.constFind(bare);
   if (pos == m_paramIndex.constEnd())
     throw EngineError(records::other(SQLITE_RANGE, u"Parameter '" % bare % u"' not found"), m_original);
-  for (int i : *pos)
-    bindIndex(i, v);
+  const auto t = m_tr->params.constFind(bare);
+  Resolved r{name, *pos, t == m_tr->params.constEnd() ? nullptr : &*t};
+  bindResolved(r, value);
+  if (m_bindSeq < m_bindOrder.size())
+    m_bindOrder[m_bindSeq] = std::move(r);
+  else
+    m_bindOrder.push_back(std::move(r));
+  ++m_bindSeq;
 }
 
 bool Query::next() {
@@ -568,6 +581,7 @@ int Query::exec() {
 void Query::reset() {
   sqlite3_reset(m_st);
   m_done = false;
+  m_bindSeq = 0;
 }
 
 int Query::columnCount() const { return sqlite3_column_count(m_st); }

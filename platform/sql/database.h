@@ -144,6 +144,16 @@ private:
   sqlite3_stmt *m_st = nullptr;
   bool m_done = false;
   QHash<QString, QList<int>> m_paramIndex; // upper-case name -> positions, built on first bind
+  // Rows bound in the same order every time resolve each name once: what the k-th bind of the
+  // last round named, and where it went.
+  struct Resolved {
+    QString name;
+    QList<int> positions;
+    const ParamTarget *target;
+  };
+  std::vector<Resolved> m_bindOrder;
+  size_t m_bindSeq = 0;
+  void bindResolved(const Resolved &r, const QVariant &value);
   QString m_original;
 };
 
