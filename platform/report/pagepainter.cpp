@@ -69,12 +69,16 @@ void paintPage(QPainter &painter, const Page &page, double k) {
   painter.restore();
 }
 
-bool writePdf(const Document &doc, const QString &path, QString *error) {
+bool writePdf(const Document &doc, const QString &path, QString *error) { return writePdf(QList<const Document *>{&doc}, path, error); }
+
+bool writePdf(const QList<const Document *> &docs, const QString &path, QString *error) {
   const QString tmp = path + u".tmp";
+  if (docs.isEmpty())
+    return false;
   {
     QPdfWriter writer(tmp);
     writer.setResolution(600);
-    writer.setPageSize(QPageSize(QSizeF(doc.pageWidth(), doc.pageHeight()), QPageSize::Millimeter));
+    writer.setPageSize(QPageSize(QSizeF(docs[0]->pageWidth(), docs[0]->pageHeight()), QPageSize::Millimeter));
     writer.setPageMargins(QMarginsF(0, 0, 0, 0));
     writer.setCreator(QStringLiteral("卓睿典藏库房管理系统"));
     QPainter painter;
@@ -85,11 +89,14 @@ bool writePdf(const Document &doc, const QString &path, QString *error) {
       return false;
     }
     const double k = writer.resolution() / 25.4;
-    for (int i = 0; i < doc.pageCount(); ++i) {
-      if (i > 0)
-        writer.newPage();
-      paintPage(painter, doc.page(i), k);
-    }
+    bool first = true;
+    for (const Document *doc : docs)
+      for (int i = 0; i < doc->pageCount(); ++i) {
+        if (!first)
+          writer.newPage();
+        first = false;
+        paintPage(painter, doc->page(i), k);
+      }
     painter.end();
   }
   QFile::remove(path);

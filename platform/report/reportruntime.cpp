@@ -100,6 +100,7 @@ struct LaidOutReport {
   double sum(int field, int first, int end) const {
     double s = 0;
     bool ok;
+    end = std::min(end, rep->rowCount()); // a source that shrank since the layout
     for (int r = first; r < end; ++r) {
       const double x = number(rep->value(r, field), &ok);
       if (ok)
@@ -117,11 +118,11 @@ struct LaidOutReport {
       switch (k.kind) {
       case Tok::Literal: out += k.text; break;
       case Tok::MField:
-        if (k.field >= 0 && mrow >= 0)
+        if (k.field >= 0 && mrow >= 0 && mrow < m->rowCount())
           out += formatValue(m->value(mrow, k.field));
         break;
       case Tok::DField:
-        if (k.field >= 0 && drow >= 0)
+        if (k.field >= 0 && drow >= 0 && drow < d->rowCount())
           out += formatValue(d->value(drow, k.field));
         break;
       case Tok::Serial:

@@ -16,7 +16,8 @@ namespace zr::report {
 struct LaidOutReport;
 
 // A paginated report: the page count is known as soon as it exists; pages are drawn on demand,
-// so the first page of a long report is ready without drawing the rest.
+// so the first page of a long report is ready without drawing the rest. It reads its data
+// sources while drawing: they must outlive it and keep their rows.
 class Document {
 public:
   Document();

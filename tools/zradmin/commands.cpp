@@ -39,6 +39,16 @@ const QList<Command> &commands() {
        u"  hh:mm:ss when they hold a time), formulas as their last computed value. A file that cannot\n"
        u"  be read prints the system's message on standard error and exits 1.",
        cmdWorkbook},
+      {u"report",
+       u"zradmin report pdf [--data DIR] --template FILE --master STATEMENT [--detail STATEMENT]\n"
+       u"                   [--var NAME=VALUE]... OUT.pdf\n"
+       u"  Runs the report template FILE over the rows of the master statement (the local dialect;\n"
+       u"  column names or their aliases are the names the template's markers use) and writes OUT.pdf.\n"
+       u"  A master-detail template needs --detail, whose :PARAMETERS name master columns; it prints\n"
+       u"  one slip per master row. --var sets a report variable such as 单位名称. Prints the file and\n"
+       u"  its page count, tab-separated; a failure prints the system's message on standard error and\n"
+       u"  exits 1.",
+       cmdReport},
   };
   return list;
 }

@@ -19,5 +19,6 @@ int run(const QStringList &args, QTextStream &out, QTextStream &err);
 int cmdInstall(const QStringList &args, QTextStream &out, QTextStream &err);
 int cmdSql(const QStringList &args, QTextStream &out, QTextStream &err);
 int cmdWorkbook(const QStringList &args, QTextStream &out, QTextStream &err);
+int cmdReport(const QStringList &args, QTextStream &out, QTextStream &err);
 
 } // namespace zr::admin
