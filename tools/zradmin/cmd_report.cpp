@@ -106,7 +106,7 @@ int cmdReport(const QStringList &args, QTextStream &out, QTextStream &err) {
       for (const QString &p : params) {
         const QString bare = p.startsWith(u':') ? p.mid(1) : p;
         if (!fields.contains(bare, Qt::CaseInsensitive)) {
-          err << "--detail 语句的参数 " << p << " 不是 --master 语句的列\n";
+          err << "--detail 语句的参数 :" << bare << " 不是 --master 语句的列\n";
           return 1;
         }
       }
