@@ -61,6 +61,16 @@ const QList<Command> &commands() {
        u"  Every backup subcommand exits 0, or 1 with the system's message on standard error, or 2 on\n"
        u"  wrong usage.",
        cmdBackup},
+      {u"report",
+       u"zradmin report pdf [--data DIR] --template FILE --master STATEMENT [--detail STATEMENT]\n"
+       u"                   [--var NAME=VALUE]... OUT.pdf\n"
+       u"  Runs the report template FILE over the rows of the master statement (the local dialect;\n"
+       u"  column names or their aliases are the names the template's markers use) and writes OUT.pdf.\n"
+       u"  A master-detail template needs --detail, whose :PARAMETERS name master columns; it prints\n"
+       u"  one slip per master row. --var sets a report variable such as 单位名称. Prints the file and\n"
+       u"  its page count, tab-separated; a failure prints the system's message on standard error and\n"
+       u"  exits 1.",
+       cmdReport},
   };
   return list;
 }

@@ -20,5 +20,6 @@ int cmdInstall(const QStringList &args, QTextStream &out, QTextStream &err);
 int cmdSql(const QStringList &args, QTextStream &out, QTextStream &err);
 int cmdWorkbook(const QStringList &args, QTextStream &out, QTextStream &err);
 int cmdBackup(const QStringList &args, QTextStream &out, QTextStream &err);
+int cmdReport(const QStringList &args, QTextStream &out, QTextStream &err);
 
 } // namespace zr::admin
