@@ -6,6 +6,7 @@
 #include "framework/zrquery.h"
 #include "platform/os/settingsstore.h"
 #include "platform/sql/database.h"
+#include "bench/common/benchtime.h"
 
 #include <QtCore/QElapsedTimer>
 #include <QtCore/QRandomGenerator>
@@ -21,6 +22,10 @@ using namespace zr::sql;
 
 namespace {
 
+using zr::bench::median;
+using zr::bench::timePair;
+using zr::bench::timeMs;
+
 const QString kChinese = QStringLiteral("档案资料管理系统文书科技会计人事基建设备声像照片实物荣誉证书合同协议通知报告请示批复决定会议纪要");
 
 QString chinese(QRandomGenerator &rng, int n) {
@@ -28,25 +33,6 @@ QString chinese(QRandomGenerator &rng, int n) {
   for (int i = 0; i < n; ++i)
     s += kChinese[rng.bounded(int(kChinese.size()))];
   return s;
-}
-
-double median(QList<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
-
-template <typename E, typename R> std::pair<double, double> timePair(int runs, E e, R r) {
-  QList<double> te, tr;
-  for (int i = 0; i < runs; ++i) {
-    QElapsedTimer t;
-    t.start();
-    e();
-    te << t.nsecsElapsed() / 1e6;
-    t.start();
-    r();
-    tr << t.nsecsElapsed() / 1e6;
-  }
-  return {median(te), median(tr)};
 }
 
 // Reads up to n rows of a raw statement into text, as a grid would show them.

@@ -6,6 +6,7 @@
 #include "db/schema.h"
 #include "platform/os/settingsstore.h"
 #include "platform/sql/database.h"
+#include "bench/common/benchtime.h"
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QElapsedTimer>
@@ -20,6 +21,10 @@
 using namespace zr::sql;
 
 namespace {
+
+using zr::bench::median;
+using zr::bench::timePair;
+using zr::bench::timeMs;
 
 const QString kChinese = QStringLiteral(
     "档案资料管理系统文书科技会计人事基建设备声像照片实物荣誉证书合同协议通知报告请示批复决定会议纪要年度计划总结"
@@ -85,37 +90,6 @@ void bindRaw(sqlite3_stmt *st, const QList<QVariant> &row) {
       sqlite3_bind_text(st, k + 1, u.constData(), int(u.size()), SQLITE_TRANSIENT);
     }
   }
-}
-
-double median(QList<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
-
-template <typename F> double timeMs(int runs, F f) {
-  QList<double> t;
-  for (int r = 0; r < runs; ++r) {
-    QElapsedTimer timer;
-    timer.start();
-    f();
-    t << timer.nsecsElapsed() / 1e6;
-  }
-  return median(t);
-}
-
-// Runs the two sides alternately so that a busy machine slows both alike; medians of each.
-template <typename E, typename R> std::pair<double, double> timePair(int runs, E e, R r) {
-  QList<double> te, tr;
-  for (int i = 0; i < runs; ++i) {
-    QElapsedTimer t;
-    t.start();
-    e();
-    te << t.nsecsElapsed() / 1e6;
-    t.start();
-    r();
-    tr << t.nsecsElapsed() / 1e6;
-  }
-  return {median(te), median(tr)};
 }
 
 qint64 rawCount(sqlite3 *db, const char *sql) {

@@ -45,6 +45,29 @@ FindInputs::FindInputs(QWidget *parent) : QDialog(parent) {
   connect(EditValue, &QLineEdit::returnPressed, this, [this] { focusNextChild(); });
 }
 
+// Column, relation and value in the first three rows of the window's grid.
+void FindInputs::layInputs(QGridLayout *grid) {
+  grid->addWidget(new QLabel(QStringLiteral("查找字段"), this), 0, 0);
+  grid->addWidget(ComboBoxField, 0, 1);
+  grid->addWidget(new QLabel(QStringLiteral("查找关系"), this), 1, 0);
+  grid->addWidget(ComboBoxRelation, 1, 1);
+  grid->addWidget(new QLabel(QStringLiteral("查找的值"), this), 2, 0);
+  auto *valueRow = new QHBoxLayout;
+  valueRow->addWidget(EditValue);
+  valueRow->addWidget(ComboBoxValue);
+  valueRow->addWidget(ButtonValue);
+  grid->addLayout(valueRow, 2, 1);
+}
+
+QHBoxLayout *FindInputs::buttonRow() {
+  auto *buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(ButtonOk);
+  buttons->addWidget(ButtonAll);
+  buttons->addWidget(ButtonClose);
+  return buttons;
+}
+
 void FindInputs::setColumns(const QList<FindColumn> &columns) {
   m_columns = columns;
   const QSignalBlocker block(ComboBoxField);
@@ -177,16 +200,7 @@ TZRFindForm::TZRFindForm(QWidget *parent) : FindInputs(parent) {
   ButtonAdd = new QPushButton(QStringLiteral("增加"), this);
   ButtonDelete = new QPushButton(QStringLiteral("清除"), this);
   auto *grid = new QGridLayout(this);
-  grid->addWidget(new QLabel(QStringLiteral("查找字段"), this), 0, 0);
-  grid->addWidget(ComboBoxField, 0, 1);
-  grid->addWidget(new QLabel(QStringLiteral("查找关系"), this), 1, 0);
-  grid->addWidget(ComboBoxRelation, 1, 1);
-  grid->addWidget(new QLabel(QStringLiteral("查找的值"), this), 2, 0);
-  auto *valueRow = new QHBoxLayout;
-  valueRow->addWidget(EditValue);
-  valueRow->addWidget(ComboBoxValue);
-  valueRow->addWidget(ButtonValue);
-  grid->addLayout(valueRow, 2, 1);
+  layInputs(grid);
   auto *joins = new QHBoxLayout;
   joins->addWidget(RadioAnd);
   joins->addWidget(RadioOr);
@@ -195,11 +209,7 @@ TZRFindForm::TZRFindForm(QWidget *parent) : FindInputs(parent) {
   joins->addWidget(ButtonDelete);
   grid->addLayout(joins, 3, 0, 1, 2);
   grid->addWidget(ListBox, 4, 0, 1, 2);
-  auto *buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ButtonOk);
-  buttons->addWidget(ButtonAll);
-  buttons->addWidget(ButtonClose);
+  auto *buttons = buttonRow();
   grid->addLayout(buttons, 5, 0, 1, 2);
   connect(ButtonAdd, &QPushButton::clicked, this, [this] { ButtonAddClick(); });
   connect(ButtonDelete, &QPushButton::clicked, this, [this] { ButtonDeleteClick(); });
@@ -262,21 +272,8 @@ void TZRFindForm::ButtonAllClick() {
 
 TZRFindSimpleForm::TZRFindSimpleForm(QWidget *parent) : FindInputs(parent) {
   auto *grid = new QGridLayout(this);
-  grid->addWidget(new QLabel(QStringLiteral("查找字段"), this), 0, 0);
-  grid->addWidget(ComboBoxField, 0, 1);
-  grid->addWidget(new QLabel(QStringLiteral("查找关系"), this), 1, 0);
-  grid->addWidget(ComboBoxRelation, 1, 1);
-  grid->addWidget(new QLabel(QStringLiteral("查找的值"), this), 2, 0);
-  auto *valueRow = new QHBoxLayout;
-  valueRow->addWidget(EditValue);
-  valueRow->addWidget(ComboBoxValue);
-  valueRow->addWidget(ButtonValue);
-  grid->addLayout(valueRow, 2, 1);
-  auto *buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ButtonOk);
-  buttons->addWidget(ButtonAll);
-  buttons->addWidget(ButtonClose);
+  layInputs(grid);
+  auto *buttons = buttonRow();
   grid->addLayout(buttons, 3, 0, 1, 2);
   connect(ButtonOk, &QPushButton::clicked, this, [this] { ButtonOkClick(); });
   connect(ButtonAll, &QPushButton::clicked, this, [this] {

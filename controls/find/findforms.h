@@ -13,6 +13,8 @@ class QPushButton;
 class QRadioButton;
 class QToolButton;
 class QButtonGroup;
+class QGridLayout;
+class QHBoxLayout;
 
 namespace zr::ctl {
 
@@ -49,6 +51,8 @@ public:
 
 protected:
   void keyPressEvent(QKeyEvent *e) override;
+  void layInputs(QGridLayout *grid);
+  QHBoxLayout *buttonRow();
   void valueButton();
   QList<FindColumn> m_columns;
   QList<FindRelation> m_relations;

@@ -296,17 +296,34 @@ bool Dataset::fetchForward(int rows) {
   return added > 0;
 }
 
-bool Dataset::fetchBackward(int rows) {
-  if (m_reverseSql.isEmpty() || m_count < 0)
-    return false;
+// The next row not yet known from the statement that reads from the end; false at its end.
+bool Dataset::nextFromEnd(QByteArray *row) {
   if (!m_backward) {
-    if (m_backwardDbPos < 0)
+    if (m_backwardDbPos < 0 || m_reverseSql.isEmpty())
       return false;
     m_backward = std::make_unique<zr::sql::Query>(*m_db, m_reverseSql);
     bindParams(*m_backward);
   }
   const int columns = int(m_fields.size());
+  while (m_backward->next()) {
+    ++m_backwardDbPos;
+    const qint64 rowid = m_backward->integer(columns);
+    if (m_knownRowids.contains(rowid))
+      continue;
+    m_knownRowids.insert(rowid);
+    *row = RowCodec::encode(*m_backward, columns, rowid);
+    return true;
+  }
+  m_backward.reset();
+  m_backwardDbPos = -1;
+  return false;
+}
+
+bool Dataset::fetchBackward(int rows) {
+  if (m_count < 0)
+    return false;
   int added = 0;
+  QByteArray row;
   while (added < rows) {
     const qint64 before = m_rows.runStart(m_count) - 1;
     if (before < m_rows.runEnd(0) || before < 0) {
@@ -314,17 +331,9 @@ bool Dataset::fetchBackward(int rows) {
       m_backwardDbPos = -1; // everything is known
       break;
     }
-    if (!m_backward->next()) {
-      m_backward.reset();
-      m_backwardDbPos = -1;
+    if (!nextFromEnd(&row))
       break;
-    }
-    ++m_backwardDbPos;
-    const qint64 rowid = m_backward->integer(columns);
-    if (m_knownRowids.contains(rowid))
-      continue;
-    m_knownRowids.insert(rowid);
-    m_rows.put(before, RowCodec::encode(*m_backward, columns, rowid));
+    m_rows.put(before, std::move(row));
     ++added;
   }
   return added > 0;
@@ -398,26 +407,10 @@ const QByteArray *Dataset::currentRow() const {
 
 // Reads rows backwards from the end into the detached tail.
 bool Dataset::fetchTail(int rows) {
-  if (!m_backward) {
-    if (m_backwardDbPos < 0)
-      return false;
-    m_backward = std::make_unique<zr::sql::Query>(*m_db, m_reverseSql);
-    bindParams(*m_backward);
-  }
-  const int columns = int(m_fields.size());
   int added = 0;
-  while (added < rows) {
-    if (!m_backward->next()) {
-      m_backward.reset();
-      m_backwardDbPos = -1;
-      break;
-    }
-    ++m_backwardDbPos;
-    const qint64 rowid = m_backward->integer(columns);
-    if (m_knownRowids.contains(rowid))
-      continue;
-    m_knownRowids.insert(rowid);
-    m_tail.push_back(RowCodec::encode(*m_backward, columns, rowid));
+  QByteArray row;
+  while (added < rows && nextFromEnd(&row)) {
+    m_tail.push_back(std::move(row));
     ++added;
   }
   return added > 0;

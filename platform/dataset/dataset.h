@@ -206,6 +206,7 @@ private:
   qint64 m_tailPos = 0;
   void anchor();
   bool fetchTail(int rows);
+  bool nextFromEnd(QByteArray *row);
   const QByteArray *currentRow() const;
 
   qint64 m_pos = -1;
