@@ -533,6 +533,10 @@ private slots:
     QVERIFY(f->isVisible());
     QCOMPARE(f->pos() - m_main->geometry().topLeft(), at);
     QCOMPARE(shown.count(), 1);
+    // the main window's list hears of a minimised window too
+    QSignalSpy hidden(f->ZRChild, &TZRChild::TZRHideFormMessage);
+    f->setWindowState(Qt::WindowMinimized);
+    QTRY_COMPARE(hidden.count(), 1);
     delete f;
   }
 
