@@ -23,18 +23,18 @@ public:
   // The action the check button marked ("check"), for the window's own handling.
   QString PendingAction;
 
-  // Button handlers; the buttons call them, derived windows may too.
-  void button_addClick();
-  void button_editClick();
-  void button_deleteClick();
-  void button_saveClick();
-  void button_cancelClick();
-  void button_FirstClick();
-  void button_PriorClick();
-  void button_nextClick();
-  void button_LastClick();
-  void button_checkClick();
-  void button_closeClick();
+  // Button handlers; the buttons call them, derived windows may too and may override them.
+  virtual void button_addClick();
+  virtual void button_editClick();
+  virtual void button_deleteClick();
+  virtual void button_saveClick();
+  virtual void button_cancelClick();
+  virtual void button_FirstClick();
+  virtual void button_PriorClick();
+  virtual void button_nextClick();
+  virtual void button_LastClick();
+  virtual void button_checkClick();
+  virtual void button_closeClick();
 
 protected:
   void showEvent(QShowEvent *e) override;
