@@ -24,8 +24,8 @@ QString translatedMessage(const zr::sql::ErrorRecord &r) {
 QString technicalText(const zr::sql::EngineError &e) {
   const auto &r = e.first();
   return zr::sql::EngineError::className() % u":ErrorCode: (" % QString::number(r.errorCode) % u',' %
-         QString::number(r.category) % u',' % QString::number(r.subCode) % u',' % QString::number(r.nativeCode) %
-         u")\t" % r.message % u'\r';
+         QString::number(r.category) % u',' % QString::number(r.subCode) % u',' %
+         QString::number(r.nativeCode) % u")\t" % r.message % u'\r';
 }
 
 QString messageFor(const zr::sql::EngineError &e) {

@@ -48,14 +48,16 @@ QString defaultSeedDirectory() {
 }
 
 QString defaultDataDirectory() {
-  return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/zrarchive/data");
+  return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+         QStringLiteral("/zrarchive/data");
 }
 
 InstallResult install(const QString &directory, zr::os::SettingsStore &store, const QString &seedDir) {
   InstallResult r;
   const QString target = QDir(directory).absolutePath();
   const QFileInfo fi(target);
-  if (fi.exists() && (!fi.isDir() || !QDir(target).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden))) {
+  if (fi.exists() &&
+      (!fi.isDir() || !QDir(target).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden))) {
     r.message = u"数据目录已经存在,不能覆盖: " % target;
     return r;
   }
@@ -76,15 +78,15 @@ InstallResult install(const QString &directory, zr::os::SettingsStore &store, co
       for (const auto &t : archiveSchema())
         db.createTable(t);
       for (const auto &[id, name] : deliveredGroups())
-        db.exec(u"INSERT INTO SYS_COMPOSE_TABLE(COMPOSE_ID,COMPOSE_NAME) VALUES(" % QString::number(id) % u',' %
-                quote(name) % u')');
+        db.exec(u"INSERT INTO SYS_COMPOSE_TABLE(COMPOSE_ID,COMPOSE_NAME) VALUES(" % QString::number(id) %
+                u',' % quote(name) % u')');
       auto yn = [](bool b) { return quote(b ? u"是" : u"否"); };
       for (const ProgramRow &p : deliveredPrograms())
         db.exec(u"INSERT INTO SYS_PROGRAM_TABLE(COMPOSE_ID,PROGRAM_ID,PROGRAM_NAME,ADD_RIGHT,BROWSE_RIGHT,"
                 u"PRINT_RIGHT,VERIFY_RIGHT,CURRENCY_RIGHT) VALUES(" %
-                QString::number(p.composeId) % u',' % QString::number(p.programId) % u',' % quote(p.name) % u',' %
-                yn(p.add) % u',' % yn(p.browse) % u',' % yn(p.print) % u',' % yn(p.verify) % u',' % yn(p.currency) %
-                u')');
+                QString::number(p.composeId) % u',' % QString::number(p.programId) % u',' % quote(p.name) %
+                u',' % yn(p.add) % u',' % yn(p.browse) % u',' % yn(p.print) % u',' % yn(p.verify) % u',' %
+                yn(p.currency) % u')');
       tx.commit();
     }
     db.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));

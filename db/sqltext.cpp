@@ -5,8 +5,12 @@
 
 namespace zr::db {
 
-QString quote(QStringView value) { return zr::sql::sqlQuote(value); }
+QString quote(QStringView value) {
+  return zr::sql::sqlQuote(value);
+}
 
-std::optional<QString> number(QStringView value) { return zr::sql::parseNumberText(value, false); }
+std::optional<QString> number(QStringView value) {
+  return zr::sql::parseNumberText(value, false);
+}
 
 } // namespace zr::db

@@ -12,7 +12,9 @@
 
 namespace zr::fw {
 
-QColor fromTColor(int bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
+QColor fromTColor(int bgr) {
+  return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+}
 
 TZRDataSource::TZRDataSource(QObject *parent) : QObject(parent) {}
 
@@ -97,16 +99,18 @@ void TZRDataSource::switchControls() {
     if (b)
       b->setEnabled(on);
   };
-  for (QAbstractButton *b : {Button_Add.data(), Button_New.data(), Button_Edit.data(), Button_Delete.data(),
-                             Button_Prior.data(), Button_Next.data(), Button_First.data(), Button_Last.data(),
-                             Button_Print.data(), Button_Find.data(), Button_Check.data(), Button_Close.data(),
-                             ButtonNew.data(), ButtonAdd.data(), ButtonEdit.data(), ButtonPrint.data(),
-                             ButtonCheck.data(), ButtonDelete.data(), ButtonFind.data(), ButtonOther.data(),
-                             ButtonPrior.data(), ButtonNext.data(), ButtonFirst.data(), ButtonLast.data(),
-                             SpeedButton1.data(), SpeedButton2.data(), SpeedButton3.data(), SpeedButton4.data(),
-                             SpeedButton5.data()})
+  for (QAbstractButton *b :
+       {Button_Add.data(),   Button_New.data(),   Button_Edit.data(),  Button_Delete.data(),
+        Button_Prior.data(), Button_Next.data(),  Button_First.data(), Button_Last.data(),
+        Button_Print.data(), Button_Find.data(),  Button_Check.data(), Button_Close.data(),
+        ButtonNew.data(),    ButtonAdd.data(),    ButtonEdit.data(),   ButtonPrint.data(),
+        ButtonCheck.data(),  ButtonDelete.data(), ButtonFind.data(),   ButtonOther.data(),
+        ButtonPrior.data(),  ButtonNext.data(),   ButtonFirst.data(),  ButtonLast.data(),
+        SpeedButton1.data(), SpeedButton2.data(), SpeedButton3.data(), SpeedButton4.data(),
+        SpeedButton5.data()})
     set(b, browsing);
-  for (QAbstractButton *b : {Button_Save.data(), Button_Cancel.data(), ButtonSave.data(), ButtonCancel.data()})
+  for (QAbstractButton *b :
+       {Button_Save.data(), Button_Cancel.data(), ButtonSave.data(), ButtonCancel.data()})
     set(b, !browsing);
   ApplyRights();
   if (onStateChange)

@@ -37,10 +37,11 @@ public:
   bool IS_DETAIL_CHANGE = false;
 
   // Tool buttons (Button...) and push buttons (Button_...): nullptr where the window has none.
-  QPointer<QAbstractButton> ButtonNew, ButtonAdd, ButtonEdit, ButtonPrint, ButtonCheck, ButtonDelete, ButtonCancel,
-      ButtonSave, ButtonFind, ButtonOther, ButtonPrior, ButtonNext, ButtonFirst, ButtonLast;
+  QPointer<QAbstractButton> ButtonNew, ButtonAdd, ButtonEdit, ButtonPrint, ButtonCheck, ButtonDelete,
+      ButtonCancel, ButtonSave, ButtonFind, ButtonOther, ButtonPrior, ButtonNext, ButtonFirst, ButtonLast;
   QPointer<QAbstractButton> Button_Add, Button_New, Button_Edit, Button_Delete, Button_Find, Button_Print,
-      Button_Check, Button_Save, Button_Cancel, Button_Close, Button_Prior, Button_Next, Button_First, Button_Last;
+      Button_Check, Button_Save, Button_Cancel, Button_Close, Button_Prior, Button_Next, Button_First,
+      Button_Last;
   QPointer<QAbstractButton> SpeedButton1, SpeedButton2, SpeedButton3, SpeedButton4, SpeedButton5;
 
   // Installs the state-change handling; onStateChange (the window's) runs after the switching.

@@ -3,9 +3,9 @@
 #include "db/sqltext.h"
 #include "framework/messages.h"
 #include "framework/zrdatasource.h"
-#include "platform/ui/prompter.h"
 #include "platform/sql/translator.h"
 #include "platform/sql/values.h"
+#include "platform/ui/prompter.h"
 
 #include <QtCore/QDateTime>
 #include <QtWidgets/QWidget>
@@ -111,7 +111,9 @@ bool TZRQuery::OpenData() {
   return true;
 }
 
-void TZRQuery::CloseData() { close(); }
+void TZRQuery::CloseData() {
+  close();
+}
 
 // ---- B. adding and generated values
 
@@ -245,12 +247,13 @@ bool TZRQuery::counterValue(const TInsertData &d, QString *out) {
   if (n > 0)
     where << u"SubString(" % col % u" FROM 1 FOR " % QString::number(n) % u") = " % zr::db::quote(p);
   if (!datePart.isEmpty())
-    where << u"SubString(" % col % u" FROM " % QString::number(n + 1) % u" FOR " % QString::number(datePart.size()) %
-                 u") = " % zr::db::quote(datePart);
+    where << u"SubString(" % col % u" FROM " % QString::number(n + 1) % u" FOR " %
+                 QString::number(datePart.size()) % u") = " % zr::db::quote(datePart);
   QString sql;
   const int start = n + int(datePart.size()) + 1;
   if (d.Digits > 0 && digits > 0) {
-    const QString piece = u"SubString(" % col % u" FROM " % QString::number(start) % u" FOR " % QString::number(digits) % u')';
+    const QString piece =
+        u"SubString(" % col % u" FROM " % QString::number(start) % u" FOR " % QString::number(digits) % u')';
     // only numbers take part: a hand-typed number with letters does not stop the counting
     where << u"NOT (" % piece % u" GLOB '*[^0-9]*') AND " % piece % u" <> ''";
     sql = u"SELECT MAX(" % piece % u") From " % m_tableName;
@@ -295,7 +298,9 @@ bool TZRQuery::counterValue(const TInsertData &d, QString *out) {
 
 // ---- C. saving
 
-bool TZRQuery::ValidateRecord() { return validateColumns() && runChecks(); }
+bool TZRQuery::ValidateRecord() {
+  return validateColumns() && runChecks();
+}
 
 bool TZRQuery::validateColumns() {
   for (const TFieldsData &c : m_columns) {
@@ -356,7 +361,9 @@ bool TZRQuery::runChecks() {
         if (item.FieldName.isEmpty() || item.ColumnName.isEmpty())
           continue;
         const Field *f = findField(item.FieldName);
-        const QVariant value = !item.FixedValue.isEmpty() ? QVariant(item.FixedValue) : f ? f->value() : QVariant();
+        const QVariant value = !item.FixedValue.isEmpty() ? QVariant(item.FixedValue)
+                               : f                        ? f->value()
+                                                          : QVariant();
         const QString s = text(value).trimmed();
         if (s.isEmpty()) {
           if (c.SkipIfEmpty)
@@ -587,9 +594,10 @@ bool TZRQuery::writeRecord() {
       marks << u":P" % QString::number(i);
       sets << cols[i] % u" = :P" % QString::number(i);
     }
-    const QString sql = isNew ? QString(u"INSERT INTO " % m_tableName % u" (" % cols.join(u',') % u") VALUES(" %
-                                            marks.join(u',') % u')')
-                              : QString(u"UPDATE " % m_tableName % u" SET " % sets.join(u", ") % u"  WHERE " % key);
+    const QString sql =
+        isNew ? QString(u"INSERT INTO " % m_tableName % u" (" % cols.join(u',') % u") VALUES(" %
+                        marks.join(u',') % u')')
+              : QString(u"UPDATE " % m_tableName % u" SET " % sets.join(u", ") % u"  WHERE " % key);
     zr::sql::Query w(db, sql);
     for (qsizetype i = 0; i < cols.size(); ++i)
       w.bind(u"P" % QString::number(i), findField(cols[i])->value());
@@ -845,7 +853,8 @@ void TZRQuery::focusWidget(QWidget *w) const {
     w->setFocus(Qt::OtherFocusReason);
 }
 
-void TZRQuery::FocusField(const QString &name) { focusWidget(editorFor(name)); }
-
+void TZRQuery::FocusField(const QString &name) {
+  focusWidget(editorFor(name));
+}
 
 } // namespace zr::fw

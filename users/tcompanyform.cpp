@@ -41,16 +41,18 @@ TCompanyForm::TCompanyForm(QWidget *owner) : zr::fw::TZRDForm(owner) {
 
   Query->setTableName(QStringLiteral("SYS_COMPANY_TABLE"), true);
   Query->setSql(QStringLiteral("SELECT  *  FROM  SYS_COMPANY_TABLE"));
-  const QString cols = QStringLiteral("COMPANY_ID,COMPANY_NAME,COMPANY_ADDRESS,COMPANY_POSTCODE,COMPANY_PHONE,NOTE,"
-                                      "CREATE_NAME,CREATE_DATE,EDIT_NAME,EDIT_DATE");
+  const QString cols =
+      QStringLiteral("COMPANY_ID,COMPANY_NAME,COMPANY_ADDRESS,COMPANY_POSTCODE,COMPANY_PHONE,NOTE,"
+                     "CREATE_NAME,CREATE_DATE,EDIT_NAME,EDIT_DATE");
   QStringList params, sets;
   for (const QString &c : cols.split(u','))
     params << u':' + c, sets << c % u" = :" % c;
-  UpdateSQL1 = {u"INSERT INTO SYS_COMPANY_TABLE(" % cols % u") VALUES(" % params.join(u',') % u')',
-                u"UPDATE SYS_COMPANY_TABLE SET " % sets.join(u", ") %
-                    u" WHERE COMPANY_ID = :OLD_COMPANY_ID AND COMPANY_NAME = :OLD_COMPANY_NAME",
-                QStringLiteral("DELETE FROM SYS_COMPANY_TABLE WHERE COMPANY_ID = :OLD_COMPANY_ID AND COMPANY_NAME = "
-                               ":OLD_COMPANY_NAME")};
+  UpdateSQL1 = {
+      u"INSERT INTO SYS_COMPANY_TABLE(" % cols % u") VALUES(" % params.join(u',') % u')',
+      u"UPDATE SYS_COMPANY_TABLE SET " % sets.join(u", ") %
+          u" WHERE COMPANY_ID = :OLD_COMPANY_ID AND COMPANY_NAME = :OLD_COMPANY_NAME",
+      QStringLiteral("DELETE FROM SYS_COMPANY_TABLE WHERE COMPANY_ID = :OLD_COMPANY_ID AND COMPANY_NAME = "
+                     ":OLD_COMPANY_NAME")};
   Query->setUpdateObject(UpdateSQL1);
   Query->SetColumnList({column(u"COMPANY_ID", u"单位编号", u"C", true, u"", false),
                         column(u"COMPANY_NAME", u"单位名称", u"C", true, u"T", true),
@@ -88,12 +90,30 @@ TCompanyForm::TCompanyForm(QWidget *owner) : zr::fw::TZRDForm(owner) {
 
 // Generated values and stamps carry the user and the working date of the moment.
 void TCompanyForm::refreshStamps() {
-  Query->SetInsertDefaults({{QStringLiteral("COMPANY_ID"), QStringLiteral("单位编号"), {}, 6, {}, nullptr,
-                             QStringLiteral("C"), {}},
-                            {QStringLiteral("CREATE_NAME"), QStringLiteral("建档人员"), {}, 0, zr::db::CurrentUserName,
-                             nullptr, QStringLiteral("A"), {}},
-                            {QStringLiteral("CREATE_DATE"), QStringLiteral("建档日期"), {}, 0, zr::db::WorkingDate,
-                             nullptr, QStringLiteral("A"), {}}});
+  Query->SetInsertDefaults({{QStringLiteral("COMPANY_ID"),
+                             QStringLiteral("单位编号"),
+                             {},
+                             6,
+                             {},
+                             nullptr,
+                             QStringLiteral("C"),
+                             {}},
+                            {QStringLiteral("CREATE_NAME"),
+                             QStringLiteral("建档人员"),
+                             {},
+                             0,
+                             zr::db::CurrentUserName,
+                             nullptr,
+                             QStringLiteral("A"),
+                             {}},
+                            {QStringLiteral("CREATE_DATE"),
+                             QStringLiteral("建档日期"),
+                             {},
+                             0,
+                             zr::db::WorkingDate,
+                             nullptr,
+                             QStringLiteral("A"),
+                             {}}});
   Query->SetEditStamps({{QStringLiteral("EDIT_NAME"), {}, zr::db::CurrentUserName},
                         {QStringLiteral("EDIT_DATE"), {}, zr::db::WorkingDate}});
 }

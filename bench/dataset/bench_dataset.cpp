@@ -2,11 +2,11 @@
 //   bench_dataset [volumes=1000000]
 // open + first screen: a LIMIT 256 page; last row: a keyset window at the end; record count:
 // COUNT(*); save of one record: one UPDATE by key. Medians of alternating runs.
+#include "bench/common/benchtime.h"
 #include "db/installer.h"
 #include "framework/zrquery.h"
 #include "platform/os/settingsstore.h"
 #include "platform/sql/database.h"
-#include "bench/common/benchtime.h"
 
 #include <QtCore/QElapsedTimer>
 #include <QtCore/QRandomGenerator>
@@ -23,10 +23,11 @@ using namespace zr::sql;
 namespace {
 
 using zr::bench::median;
-using zr::bench::timePair;
 using zr::bench::timeMs;
+using zr::bench::timePair;
 
-const QString kChinese = QStringLiteral("档案资料管理系统文书科技会计人事基建设备声像照片实物荣誉证书合同协议通知报告请示批复决定会议纪要");
+const QString kChinese = QStringLiteral(
+    "档案资料管理系统文书科技会计人事基建设备声像照片实物荣誉证书合同协议通知报告请示批复决定会议纪要");
 
 QString chinese(QRandomGenerator &rng, int n) {
   QString s;
@@ -43,7 +44,8 @@ int rawRows(sqlite3 *db, const char *sql, int n) {
   while (rows < n && sqlite3_step(st) == SQLITE_ROW) {
     for (int c = 0; c < sqlite3_column_count(st); ++c)
       if (sqlite3_column_type(st, c) == SQLITE_TEXT)
-        QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, c)), sqlite3_column_bytes(st, c));
+        QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, c)),
+                          sqlite3_column_bytes(st, c));
     ++rows;
   }
   sqlite3_finalize(st);
@@ -75,18 +77,24 @@ int main(int argc, char **argv) {
     QRandomGenerator rng(7);
     sqlite3_exec(raw, "BEGIN", nullptr, nullptr, nullptr);
     sqlite3_stmt *st = nullptr;
-    sqlite3_prepare_v2(raw,
-                       "INSERT INTO ZR_ARCHIVE_MASTER_TABLE(ARCHIVE_RECORD_ID,ARCHIVE_TYPE_ID,ARCHIVE_ID,ARCHIVE_NAME,"
-                       "TEXT_FIELD1,TEXT_FIELD2,TEXT_FIELD3,TEXT_FIELD4,TEXT_FIELD11,TEXT_FIELD12,TEXT_NOTE,NUMBER_FIELD1,"
-                       "DATE_FIELD1) VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?)",
-                       -1, &st, nullptr);
+    sqlite3_prepare_v2(
+        raw,
+        "INSERT INTO ZR_ARCHIVE_MASTER_TABLE(ARCHIVE_RECORD_ID,ARCHIVE_TYPE_ID,ARCHIVE_ID,ARCHIVE_NAME,"
+        "TEXT_FIELD1,TEXT_FIELD2,TEXT_FIELD3,TEXT_FIELD4,TEXT_FIELD11,TEXT_FIELD12,TEXT_NOTE,NUMBER_FIELD1,"
+        "DATE_FIELD1) VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?)",
+        -1, &st, nullptr);
     for (int i = 0; i < volumes; ++i) {
       const QList<QByteArray> v{(u"A" + QString::number(i).rightJustified(12, u'0')).toUtf8(),
                                 QByteArrayLiteral("201003"),
                                 (u"2024" + QString::number(i).rightJustified(6, u'0')).toUtf8(),
-                                chinese(rng, 40).toUtf8(), chinese(rng, 20).toUtf8(), chinese(rng, 20).toUtf8(),
-                                chinese(rng, 20).toUtf8(), chinese(rng, 20).toUtf8(), chinese(rng, 70).toUtf8(),
-                                chinese(rng, 70).toUtf8(), chinese(rng, 110).toUtf8()};
+                                chinese(rng, 40).toUtf8(),
+                                chinese(rng, 20).toUtf8(),
+                                chinese(rng, 20).toUtf8(),
+                                chinese(rng, 20).toUtf8(),
+                                chinese(rng, 20).toUtf8(),
+                                chinese(rng, 70).toUtf8(),
+                                chinese(rng, 70).toUtf8(),
+                                chinese(rng, 110).toUtf8()};
       for (int k = 0; k < v.size(); ++k)
         sqlite3_bind_text(st, k + 1, v[k].constData(), int(v[k].size()), SQLITE_TRANSIENT);
       sqlite3_bind_double(st, 12, i * 0.25);
@@ -113,7 +121,10 @@ int main(int argc, char **argv) {
             for (int c = 0; c < q.fieldCount(); ++c)
               q.valueAt(i, c);
         },
-        [&] { rawRows(raw, "SELECT *, rowid FROM ZR_ARCHIVE_MASTER_TABLE ORDER BY ARCHIVE_ID, rowid LIMIT 256", 256); });
+        [&] {
+          rawRows(raw, "SELECT *, rowid FROM ZR_ARCHIVE_MASTER_TABLE ORDER BY ARCHIVE_ID, rowid LIMIT 256",
+                  256);
+        });
     report("open + first screen", e, r, 1.2);
   }
   {
@@ -128,13 +139,19 @@ int main(int argc, char **argv) {
           q.last();
         },
         [&] {
-          rawRows(raw, "SELECT *, rowid FROM ZR_ARCHIVE_MASTER_TABLE ORDER BY ARCHIVE_ID DESC, rowid DESC LIMIT 256", 256);
+          rawRows(
+              raw,
+              "SELECT *, rowid FROM ZR_ARCHIVE_MASTER_TABLE ORDER BY ARCHIVE_ID DESC, rowid DESC LIMIT 256",
+              256);
         });
     // the open is part of the dataset side: take its own cost off
-    auto [open, none] = timePair(runs, [&] {
-      q.close();
-      q.OpenData();
-    }, [] {});
+    auto [open, none] = timePair(
+        runs,
+        [&] {
+          q.close();
+          q.OpenData();
+        },
+        [] {});
     report("last row", e - open, r, 2.0);
     std::printf("  (last row including the open: %.3f ms)\n", e);
   }
@@ -163,7 +180,10 @@ int main(int argc, char **argv) {
     q.setDatabase(&db);
     q.setTableName(u"ZR_ARCHIVE_MASTER_TABLE"_qs, true);
     q.setSql(sql);
-    q.setUpdateObject({{}, u"UPDATE ZR_ARCHIVE_MASTER_TABLE SET ARCHIVE_NAME = :ARCHIVE_NAME WHERE ARCHIVE_RECORD_ID = :OLD_ARCHIVE_RECORD_ID"_qs, {}});
+    q.setUpdateObject(
+        {{},
+         u"UPDATE ZR_ARCHIVE_MASTER_TABLE SET ARCHIVE_NAME = :ARCHIVE_NAME WHERE ARCHIVE_RECORD_ID = :OLD_ARCHIVE_RECORD_ID"_qs,
+         {}});
     q.OpenData();
     int n = 0;
     auto [e, r] = timePair(
@@ -174,8 +194,8 @@ int main(int argc, char **argv) {
           q.SaveRecord();
         },
         [&] {
-          const QByteArray s = "UPDATE ZR_ARCHIVE_MASTER_TABLE SET ARCHIVE_NAME = 'x" + QByteArray::number(++n) +
-                               "' WHERE ARCHIVE_RECORD_ID = 'A000000000001'";
+          const QByteArray s = "UPDATE ZR_ARCHIVE_MASTER_TABLE SET ARCHIVE_NAME = 'x" +
+                               QByteArray::number(++n) + "' WHERE ARCHIVE_RECORD_ID = 'A000000000001'";
           sqlite3_exec(raw, s.constData(), nullptr, nullptr, nullptr);
         });
     report("save of one record", e, r, 0);
@@ -189,7 +209,8 @@ int main(int argc, char **argv) {
       q.fetchMore(256);
     const double mem = double(q.cacheMemoryBytes()), values = double(q.cacheValueBytes());
     std::printf("cached rows: %lld, memory %.0f KB for %.0f KB of values: %.2f times %s\n", q.fetchedCount(),
-                mem / 1024, values / 1024, mem / values, mem / values <= 1.5 ? "(goal 1.5 met)" : "(goal 1.5 MISSED)");
+                mem / 1024, values / 1024, mem / values,
+                mem / values <= 1.5 ? "(goal 1.5 met)" : "(goal 1.5 MISSED)");
   }
   return 0;
 }

@@ -2,11 +2,11 @@
 //   bench_engine [volumes=1000000] [inserts=100000] [dir]
 // Each figure is the median of several runs; the ratio is engine time / plain SQLite time for
 // the same answer, measured in this process on the same database file.
+#include "bench/common/benchtime.h"
 #include "db/installer.h"
 #include "db/schema.h"
 #include "platform/os/settingsstore.h"
 #include "platform/sql/database.h"
-#include "bench/common/benchtime.h"
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QElapsedTimer>
@@ -23,12 +23,13 @@ using namespace zr::sql;
 namespace {
 
 using zr::bench::median;
-using zr::bench::timePair;
 using zr::bench::timeMs;
+using zr::bench::timePair;
 
-const QString kChinese = QStringLiteral(
-    "档案资料管理系统文书科技会计人事基建设备声像照片实物荣誉证书合同协议通知报告请示批复决定会议纪要年度计划总结"
-    "统计报表财务凭证账簿工程图纸产品说明书专利标准规范制度办法条例章程简报信息调研论文");
+const QString kChinese =
+    QStringLiteral("档案资料管理系统文书科技会计人事基建设备声像照片实物荣誉证书合同协议通知报告请示批复决定"
+                   "会议纪要年度计划总结"
+                   "统计报表财务凭证账簿工程图纸产品说明书专利标准规范制度办法条例章程简报信息调研论文");
 
 QString chinese(QRandomGenerator &rng, int n) {
   QString s;
@@ -59,12 +60,14 @@ QList<QVariant> volumeRow(QRandomGenerator &rng, const QString &prefix, int i) {
   }();
   QList<QVariant> v;
   v << QString(prefix + QString::number(i).rightJustified(12, u'0')) << cats[rng.bounded(int(cats.size()))]
-    << QString(QStringLiteral("2024") + QString::number(i).rightJustified(6, u'0')) << chinese(rng, 30 + rng.bounded(40));
+    << QString(QStringLiteral("2024") + QString::number(i).rightJustified(6, u'0'))
+    << chinese(rng, 30 + rng.bounded(40));
   for (int d = 0; d < 4; ++d)
     v << QDate(1990 + rng.bounded(35), 1 + rng.bounded(12), 1 + rng.bounded(28)).toString(u"yyyy-MM-dd");
   for (int t = 0; t < 10; ++t)
     v << (t % 2 ? chinese(rng, 10 + rng.bounded(14)) : ascii(rng, 20 + rng.bounded(28)));
-  v << chinese(rng, 60 + rng.bounded(19)) << chinese(rng, 60 + rng.bounded(19)) << chinese(rng, 100 + rng.bounded(27));
+  v << chinese(rng, 60 + rng.bounded(19)) << chinese(rng, 60 + rng.bounded(19))
+    << chinese(rng, 100 + rng.bounded(27));
   for (int n = 0; n < 6; ++n)
     v << double(rng.bounded(100000)) / 4;
   v << QStringLiteral("管理员") << QStringLiteral("2026-12-11") << QVariant() << QVariant();
@@ -138,9 +141,9 @@ int main(int argc, char **argv) {
   QStringList marks;
   for (int i = 0; i < cols.size(); ++i)
     marks << QStringLiteral("?");
-  const QByteArray rawInsert = (u"INSERT INTO ZR_ARCHIVE_MASTER_TABLE(" % cols.join(u',') % u") VALUES(" %
-                                marks.join(u',') % u')')
-                                   .toUtf8();
+  const QByteArray rawInsert =
+      (u"INSERT INTO ZR_ARCHIVE_MASTER_TABLE(" % cols.join(u',') % u") VALUES(" % marks.join(u',') % u')')
+          .toUtf8();
   QRandomGenerator rng(20261211);
   {
     QElapsedTimer t;
@@ -169,52 +172,64 @@ int main(int argc, char **argv) {
   const int runs = 5;
   // 1. category prefix: the dialect's SUBSTRING against the best range on the index
   {
-    const QString sql = u"SELECT COUNT(*) FROM ZR_ARCHIVE_MASTER_TABLE WHERE SUBSTRING(ARCHIVE_TYPE_ID FROM 1 FOR 3) = '201'"_qs;
-    const char *best = "SELECT COUNT(*) FROM ZR_ARCHIVE_MASTER_TABLE WHERE ARCHIVE_TYPE_ID >= '201' AND ARCHIVE_TYPE_ID < '202'";
+    const QString sql =
+        u"SELECT COUNT(*) FROM ZR_ARCHIVE_MASTER_TABLE WHERE SUBSTRING(ARCHIVE_TYPE_ID FROM 1 FOR 3) = '201'"_qs;
+    const char *best = "SELECT COUNT(*) FROM ZR_ARCHIVE_MASTER_TABLE WHERE ARCHIVE_TYPE_ID >= '201' AND "
+                       "ARCHIVE_TYPE_ID < '202'";
     qint64 a = 0, b = 0;
-    const auto [e, r] = timePair(runs * 3, [&] { a = engineCount(db, sql); }, [&] { b = rawCount(raw, best); });
+    const auto [e, r] = timePair(
+        runs * 3, [&] { a = engineCount(db, sql); }, [&] { b = rawCount(raw, best); });
     report("category prefix count", e, r, a, b);
     qint64 c = 0;
     const double scan = timeMs(1, [&] {
-      c = rawCount(raw, "SELECT COUNT(*) FROM ZR_ARCHIVE_MASTER_TABLE WHERE substr(ARCHIVE_TYPE_ID, 1, 3) = '201'");
+      c = rawCount(
+          raw, "SELECT COUNT(*) FROM ZR_ARCHIVE_MASTER_TABLE WHERE substr(ARCHIVE_TYPE_ID, 1, 3) = '201'");
     });
     std::printf("  (a literal substr() scan takes %.2f ms, %.0f times the range)\n", scan, scan / r);
   }
   // 2. LIKE '%text%'
   {
-    const QString sql = u"SELECT COUNT(*) FROM ZR_ARCHIVE_MASTER_TABLE WHERE ARCHIVE_NAME LIKE '%会议纪要%'"_qs;
+    const QString sql =
+        u"SELECT COUNT(*) FROM ZR_ARCHIVE_MASTER_TABLE WHERE ARCHIVE_NAME LIKE '%会议纪要%'"_qs;
     qint64 a = 0, b = 0;
     const QByteArray rawSql = sql.toUtf8();
-    const auto [e, r] = timePair(runs, [&] { a = engineCount(db, sql); }, [&] { b = rawCount(raw, rawSql.constData()); });
+    const auto [e, r] = timePair(
+        runs, [&] { a = engineCount(db, sql); }, [&] { b = rawCount(raw, rawSql.constData()); });
     report("LIKE '%text%' count", e, r, a, b);
   }
   // 3. first page of 256 rows by title within a category, every column read
   {
-    const QString sql = u"SELECT * FROM ZR_ARCHIVE_MASTER_TABLE WHERE ARCHIVE_TYPE_ID = '201003' ORDER BY ARCHIVE_NAME"_qs;
+    const QString sql =
+        u"SELECT * FROM ZR_ARCHIVE_MASTER_TABLE WHERE ARCHIVE_TYPE_ID = '201003' ORDER BY ARCHIVE_NAME"_qs;
     qint64 a = 0, b = 0;
-    const auto [e, r] = timePair(runs * 4, [&] {
-      Query q(db, sql);
-      a = 0;
-      while (a < 256 && q.next()) {
-        for (int c = 0; c < q.columnCount(); ++c)
-          q.value(c);
-        ++a;
-      }
-    }, [&] {
-      sqlite3_stmt *st = nullptr;
-      sqlite3_prepare_v2(raw,
-                         "SELECT * FROM ZR_ARCHIVE_MASTER_TABLE WHERE ARCHIVE_TYPE_ID = '201003' ORDER BY "
-                         "ARCHIVE_NAME LIMIT 256",
-                         -1, &st, nullptr);
-      b = 0;
-      while (sqlite3_step(st) == SQLITE_ROW) {
-        for (int c = 0; c < sqlite3_column_count(st); ++c)
-          if (sqlite3_column_type(st, c) == SQLITE_TEXT)
-            QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, c)), sqlite3_column_bytes(st, c));
-        ++b;
-      }
-      sqlite3_finalize(st);
-    });
+    const auto [e, r] = timePair(
+        runs * 4,
+        [&] {
+          Query q(db, sql);
+          a = 0;
+          while (a < 256 && q.next()) {
+            for (int c = 0; c < q.columnCount(); ++c)
+              q.value(c);
+            ++a;
+          }
+        },
+        [&] {
+          sqlite3_stmt *st = nullptr;
+          sqlite3_prepare_v2(
+              raw,
+              "SELECT * FROM ZR_ARCHIVE_MASTER_TABLE WHERE ARCHIVE_TYPE_ID = '201003' ORDER BY "
+              "ARCHIVE_NAME LIMIT 256",
+              -1, &st, nullptr);
+          b = 0;
+          while (sqlite3_step(st) == SQLITE_ROW) {
+            for (int c = 0; c < sqlite3_column_count(st); ++c)
+              if (sqlite3_column_type(st, c) == SQLITE_TEXT)
+                QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, c)),
+                                  sqlite3_column_bytes(st, c));
+            ++b;
+          }
+          sqlite3_finalize(st);
+        });
     report("first 256 rows by title", e, r, a, b);
   }
   // 4. inserts, one transaction each side, the engine through its named parameters
@@ -225,7 +240,8 @@ int main(int argc, char **argv) {
     QStringList named;
     for (const QString &c : cols)
       named << u':' + c;
-    const QString engineSql = u"INSERT INTO ZR_ARCHIVE_MASTER_TABLE(" % cols.join(u',') % u") VALUES(" % named.join(u',') % u')';
+    const QString engineSql =
+        u"INSERT INTO ZR_ARCHIVE_MASTER_TABLE(" % cols.join(u',') % u") VALUES(" % named.join(u',') % u')';
     auto rawRun = [&](const QString &prefix) {
       sqlite3_exec(raw, "BEGIN", nullptr, nullptr, nullptr);
       sqlite3_stmt *st = nullptr;
@@ -271,10 +287,13 @@ int main(int argc, char **argv) {
         r << t.nsecsElapsed() / 1e6;
       }
     }
-    const qint64 a = engineCount(db, u"SELECT COUNT(*) FROM ZR_ARCHIVE_MASTER_TABLE WHERE SUBSTRING(ARCHIVE_RECORD_ID FROM 1 FOR 1) = 'E'"_qs);
-    const qint64 b = rawCount(raw, "SELECT COUNT(*) FROM ZR_ARCHIVE_MASTER_TABLE WHERE substr(ARCHIVE_RECORD_ID,1,1) = 'R'");
-    report(qPrintable(QString::number(inserts) + u" inserts, one transaction"), *std::min_element(e.begin(), e.end()),
-           *std::min_element(r.begin(), r.end()), a, b);
+    const qint64 a = engineCount(
+        db,
+        u"SELECT COUNT(*) FROM ZR_ARCHIVE_MASTER_TABLE WHERE SUBSTRING(ARCHIVE_RECORD_ID FROM 1 FOR 1) = 'E'"_qs);
+    const qint64 b = rawCount(
+        raw, "SELECT COUNT(*) FROM ZR_ARCHIVE_MASTER_TABLE WHERE substr(ARCHIVE_RECORD_ID,1,1) = 'R'");
+    report(qPrintable(QString::number(inserts) + u" inserts, one transaction"),
+           *std::min_element(e.begin(), e.end()), *std::min_element(r.begin(), r.end()), a, b);
   }
   return 0;
 }

@@ -6,8 +6,10 @@
 namespace zr::ctl {
 
 QList<FindRelation> defaultRelations() {
-  return {{QStringLiteral("Like"), QStringLiteral("相似")}, {QStringLiteral("="), QStringLiteral("等于")},
-          {QStringLiteral("<>"), QStringLiteral("不等于")}, {QStringLiteral("<="), QStringLiteral("小于等于")},
+  return {{QStringLiteral("Like"), QStringLiteral("相似")},
+          {QStringLiteral("="), QStringLiteral("等于")},
+          {QStringLiteral("<>"), QStringLiteral("不等于")},
+          {QStringLiteral("<="), QStringLiteral("小于等于")},
           {QStringLiteral(">="), QStringLiteral("大于等于")}};
 }
 
@@ -86,7 +88,8 @@ FindRefusal FindConditions::piece(const FindColumn &c, const FindRelation *r, co
   } else if (auto refusal = normal(piece); refusal.refused()) {
     return refusal;
   }
-  *line = fixed ? QString(u' ' % c.caption % u" 等于 " % value) : QString(u' ' % c.caption % u' ' % word % u' ' % value);
+  *line = fixed ? QString(u' ' % c.caption % u" 等于 " % value)
+                : QString(u' ' % c.caption % u' ' % word % u' ' % value);
   return {};
 }
 

@@ -23,7 +23,9 @@ struct FindColumn {
   QString alias;
   QString expression() const { return alias.isEmpty() ? fieldName : alias + u'.' + fieldName; }
   bool numeric() const { return dataKind != u"C" && findKind != u"D"; }
-  bool offersLike() const { return !(numeric() || findKind == u"D" || findKind == u"B" || findKind == u"BS"); }
+  bool offersLike() const {
+    return !(numeric() || findKind == u"D" || findKind == u"B" || findKind == u"BS");
+  }
 };
 QList<FindColumn> findColumns(const zr::fw::TFieldsDataArray &columns);
 

@@ -124,7 +124,8 @@ void FindInputs::FieldChange() {
   if (kind == u"B")
     ComboBoxValue->addItems(c->values);
   if (c && c->numeric() && (kind == u"T" || kind == u"DT"))
-    EditValue->setValidator(new QRegularExpressionValidator(QRegularExpression(u"-?[0-9]*\\.?[0-9]*"_qs), EditValue));
+    EditValue->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(u"-?[0-9]*\\.?[0-9]*"_qs), EditValue));
   if (kind == u"BS" || kind == u"BF") {
     ComboBoxRelation->setCurrentIndex(ComboBoxRelation->findText(QStringLiteral("等于")));
     ComboBoxRelation->setEnabled(kind == u"BF");
@@ -160,8 +161,8 @@ FindRefusal FindInputs::current(QString *piece, QString *line) {
   const FindColumn *c = column();
   if (!c)
     return {QStringLiteral("必须有一个查找字段"), FindFocus::Column};
-  return FindConditions::piece(*c, relation(), value(), m_popupCondition, !ComboBoxRelation->isEnabled(), piece,
-                               line);
+  return FindConditions::piece(*c, relation(), value(), m_popupCondition, !ComboBoxRelation->isEnabled(),
+                               piece, line);
 }
 
 void FindInputs::focusOn(FindFocus f) {
@@ -343,9 +344,15 @@ bool TFindFormDialog::Execute() {
   return zr::ui::execModal(*f) == QDialog::Accepted;
 }
 
-QStringList TFindFormDialog::Conditions() const { return m_form ? m_form->conditions.pieces() : QStringList(); }
-QString TFindFormDialog::Description() const { return m_form ? m_form->conditions.description() : QString(); }
-bool TFindFormDialog::AllData() const { return m_form && m_form->allData; }
+QStringList TFindFormDialog::Conditions() const {
+  return m_form ? m_form->conditions.pieces() : QStringList();
+}
+QString TFindFormDialog::Description() const {
+  return m_form ? m_form->conditions.description() : QString();
+}
+bool TFindFormDialog::AllData() const {
+  return m_form && m_form->allData;
+}
 
 void TFindFormDialog::Reset() {
   if (!m_form)
@@ -384,8 +391,12 @@ bool TFindSimpleFormDialog::Execute() {
   return zr::ui::execModal(*f) == QDialog::Accepted;
 }
 
-QString TFindSimpleFormDialog::Condition() const { return m_form ? m_form->condition : QString(); }
-bool TFindSimpleFormDialog::AllData() const { return m_form && m_form->allData; }
+QString TFindSimpleFormDialog::Condition() const {
+  return m_form ? m_form->condition : QString();
+}
+bool TFindSimpleFormDialog::AllData() const {
+  return m_form && m_form->allData;
+}
 
 // ---- choosers
 
@@ -414,9 +425,12 @@ TFindStatusForm::TFindStatusForm(QWidget *parent) : QDialog(parent) {
   connect(ButtonClose, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-QString TFindStatusForm::status() const { return result() == Accepted ? ComboBox->currentText() : QString(); }
+QString TFindStatusForm::status() const {
+  return result() == Accepted ? ComboBox->currentText() : QString();
+}
 
-TSelectItemForm::TSelectItemForm(const QString &caption, const QStringList &items, bool withClose, QWidget *parent)
+TSelectItemForm::TSelectItemForm(const QString &caption, const QStringList &items, bool withClose,
+                                 QWidget *parent)
     : QDialog(parent) {
   setWindowTitle(caption);
   RadioGroup = new QButtonGroup(this);
@@ -449,7 +463,9 @@ TSelectItemForm::TSelectItemForm(const QString &caption, const QStringList &item
   });
 }
 
-int TSelectItemForm::choice() const { return result() == Accepted ? RadioGroup->checkedId() : 0; }
+int TSelectItemForm::choice() const {
+  return result() == Accepted ? RadioGroup->checkedId() : 0;
+}
 
 QString SortChooser(QWidget *parent, const QString &caption, const QList<std::pair<QString, QString>> &items,
                     bool withClose) {

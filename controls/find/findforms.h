@@ -158,7 +158,8 @@ public:
 class TSelectItemForm : public QDialog {
   Q_OBJECT
 public:
-  TSelectItemForm(const QString &caption, const QStringList &items, bool withClose, QWidget *parent = nullptr);
+  TSelectItemForm(const QString &caption, const QStringList &items, bool withClose,
+                  QWidget *parent = nullptr);
   QButtonGroup *RadioGroup;
   QPushButton *ButtonOk;
   QPushButton *ButtonClose = nullptr;
@@ -172,7 +173,8 @@ QString SortChooser(QWidget *parent, const QString &caption, const QList<std::pa
 class TSelectReportForm : public QDialog {
   Q_OBJECT
 public:
-  TSelectReportForm(const QString &caption, const QString &first, const QString &second, QWidget *parent = nullptr);
+  TSelectReportForm(const QString &caption, const QString &first, const QString &second,
+                    QWidget *parent = nullptr);
   QRadioButton *RadioButton1;
   QRadioButton *RadioButton2;
   QRadioButton *RadioButton3; // hidden

@@ -126,11 +126,12 @@ void Dataset::prepareShape() {
       where = i;
     else if (isKw(t[i], u"ORDER"))
       order = i;
-    else if (isKw(t[i], u"GROUP") || isKw(t[i], u"DISTINCT") || isKw(t[i], u"UNION") || isKw(t[i], u"HAVING") ||
-             isKw(t[i], u"LIMIT") || isKw(t[i], u"JOIN") || isKw(t[i], u"EXCEPT") || isKw(t[i], u"INTERSECT"))
+    else if (isKw(t[i], u"GROUP") || isKw(t[i], u"DISTINCT") || isKw(t[i], u"UNION") ||
+             isKw(t[i], u"HAVING") || isKw(t[i], u"LIMIT") || isKw(t[i], u"JOIN") || isKw(t[i], u"EXCEPT") ||
+             isKw(t[i], u"INTERSECT"))
       plain = false;
-    else if (from < 0 && (isKw(t[i], u"COUNT") || isKw(t[i], u"MAX") || isKw(t[i], u"MIN") || isKw(t[i], u"SUM") ||
-                          isKw(t[i], u"AVG")))
+    else if (from < 0 && (isKw(t[i], u"COUNT") || isKw(t[i], u"MAX") || isKw(t[i], u"MIN") ||
+                          isKw(t[i], u"SUM") || isKw(t[i], u"AVG")))
       plain = false;
   }
   qsizetype firstWord = 0;
@@ -141,7 +142,8 @@ void Dataset::prepareShape() {
   if (from < 0 || !plain)
     return;
   // one table in the FROM list
-  for (qsizetype i = from + 1, d = 0; i < t.size() && (where < 0 || i < where) && (order < 0 || i < order); ++i) {
+  for (qsizetype i = from + 1, d = 0; i < t.size() && (where < 0 || i < where) && (order < 0 || i < order);
+       ++i) {
     if (t[i].kind == Token::LParen)
       ++d;
     if (t[i].kind == Token::RParen)
@@ -266,7 +268,8 @@ void Dataset::close() {
 bool Dataset::fetchForward(int rows) {
   if (m_forwardDone || !m_forward)
     return false;
-  const int columns = int(m_fields.empty() ? m_forward->columnCount() - (m_hasRowid ? 1 : 0) : m_fields.size());
+  const int columns =
+      int(m_fields.empty() ? m_forward->columnCount() - (m_hasRowid ? 1 : 0) : m_fields.size());
   int added = 0;
   while (added < rows) {
     if (!m_forward->next()) {
@@ -343,7 +346,8 @@ bool Dataset::fetchBackward(int rows) {
 bool Dataset::fetchWindow(qint64 pos) {
   if (!m_hasRowid)
     return false;
-  zr::sql::Query q(*m_db, m_fetchSql + u" LIMIT " + QString::number(kChunk) + u" OFFSET " + QString::number(pos));
+  zr::sql::Query q(*m_db,
+                   m_fetchSql + u" LIMIT " + QString::number(kChunk) + u" OFFSET " + QString::number(pos));
   bindParams(q);
   const int columns = int(m_fields.size());
   qint64 at = pos;
@@ -383,11 +387,19 @@ bool Dataset::ensure(qint64 pos) {
   return true;
 }
 
-qint64 Dataset::fetchedCount() const { return m_rows.runEnd(0); }
-bool Dataset::canFetchMore() const { return isActive() && !m_forwardDone; }
-void Dataset::fetchMore(int rows) { fetchForward(rows); }
+qint64 Dataset::fetchedCount() const {
+  return m_rows.runEnd(0);
+}
+bool Dataset::canFetchMore() const {
+  return isActive() && !m_forwardDone;
+}
+void Dataset::fetchMore(int rows) {
+  fetchForward(rows);
+}
 
-bool Dataset::isEmpty() const { return m_pos < 0 && !isEditing() && !m_detached; }
+bool Dataset::isEmpty() const {
+  return m_pos < 0 && !isEditing() && !m_detached;
+}
 
 qint64 Dataset::recNo() const {
   if (m_detached)
@@ -698,7 +710,8 @@ void Dataset::edit() {
   if (!isActive() || isEditing())
     return;
   if (m_pos < 0)
-    throw zr::sql::EngineError(zr::sql::records::other(0, u"Cannot perform this operation on an empty dataset"_qs));
+    throw zr::sql::EngineError(
+        zr::sql::records::other(0, u"Cannot perform this operation on an empty dataset"_qs));
   doBeforeEdit();
   m_buffer = currentValues();
   m_editStart = m_buffer;
@@ -765,7 +778,7 @@ void Dataset::remove() {
 
 // Binds :NAME from the new values and :OLD_NAME from the old ones.
 void Dataset::applyOne(const Pending &p) {
-  const QString &sql = p.kind == Pending::Insert ? m_update.insertSql
+  const QString &sql = p.kind == Pending::Insert   ? m_update.insertSql
                        : p.kind == Pending::Modify ? m_update.modifySql
                                                    : m_update.deleteSql;
   if (sql.trimmed().isEmpty())

@@ -143,7 +143,7 @@ signals:
   void stateChanged();
   void dataChanged(int field); // -1: the whole record
   void scrolled();
-  void layoutReset();               // opened, closed or refetched
+  void layoutReset(); // opened, closed or refetched
   void rowAboutToBeInserted(qint64 pos);
   void rowInserted(qint64 pos);
   void rowAboutToBeRemoved(qint64 pos);
@@ -193,7 +193,7 @@ private:
 
   RowStore m_rows;
   std::unique_ptr<zr::sql::Query> m_forward;
-  qint64 m_forwardDbPos = 0;  // rows the forward statement has delivered
+  qint64 m_forwardDbPos = 0; // rows the forward statement has delivered
   bool m_forwardDone = false;
   std::unique_ptr<zr::sql::Query> m_backward;
   qint64 m_backwardDbPos = 0; // rows the backward statement has delivered

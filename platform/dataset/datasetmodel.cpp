@@ -36,7 +36,8 @@ DatasetModel::DatasetModel(Dataset *ds, QObject *parent) : QAbstractTableModel(p
   });
   connect(ds, &Dataset::dataChanged, this, [this](int) {
     if (m_ds && m_ds->recNo() >= 0 && m_ds->recNo() < m_rows && m_columns > 0)
-      emit QAbstractTableModel::dataChanged(index(int(m_ds->recNo()), 0), index(int(m_ds->recNo()), m_columns - 1));
+      emit QAbstractTableModel::dataChanged(index(int(m_ds->recNo()), 0),
+                                            index(int(m_ds->recNo()), m_columns - 1));
   });
   reset();
 }
@@ -62,8 +63,12 @@ void DatasetModel::grow() {
   }
 }
 
-int DatasetModel::rowCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : m_rows; }
-int DatasetModel::columnCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : m_columns; }
+int DatasetModel::rowCount(const QModelIndex &parent) const {
+  return parent.isValid() ? 0 : m_rows;
+}
+int DatasetModel::columnCount(const QModelIndex &parent) const {
+  return parent.isValid() ? 0 : m_columns;
+}
 
 QString DatasetModel::display(const QVariant &v) {
   if (!v.isValid() || v.isNull())

@@ -309,7 +309,9 @@ void RowStore::removeAt(qint64 pos) {
   }
 }
 
-void RowStore::clear() { m_segments.clear(); }
+void RowStore::clear() {
+  m_segments.clear();
+}
 
 qint64 RowStore::runEnd(qint64 pos) const {
   auto it = m_segments.upper_bound(pos);

@@ -108,7 +108,9 @@ inline std::uint32_t sortKey(char32_t cp) {
 
 } // namespace
 
-std::uint16_t code(char32_t cp) { return cp < 0x10000 ? table().codes[cp] : 0; }
+std::uint16_t code(char32_t cp) {
+  return cp < 0x10000 ? table().codes[cp] : 0;
+}
 
 int byteLength(QStringView text) {
   int n = 0;

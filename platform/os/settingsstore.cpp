@@ -9,13 +9,15 @@ namespace zr::os {
 namespace {
 
 // QSettings reads "/" as a group separator; the key's backslash becomes one group level per part.
-QString groupOf() { return QString::fromUtf16(kSettingsKey).replace(u'\\', u'/'); }
+QString groupOf() {
+  return QString::fromUtf16(kSettingsKey).replace(u'\\', u'/');
+}
 
 std::unique_ptr<QSettings> open(const QString &path) {
 #ifdef Q_OS_WIN
   if (path.isEmpty())
-    return std::make_unique<QSettings>(QStringLiteral("HKEY_LOCAL_MACHINE\\") + QString::fromUtf16(kSettingsKey),
-                                       QSettings::NativeFormat);
+    return std::make_unique<QSettings>(
+        QStringLiteral("HKEY_LOCAL_MACHINE\\") + QString::fromUtf16(kSettingsKey), QSettings::NativeFormat);
 #endif
   auto s = std::make_unique<QSettings>(path, QSettings::IniFormat);
   s->beginGroup(groupOf());

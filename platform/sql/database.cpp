@@ -16,9 +16,13 @@ namespace {
 constexpr char kDictionary[] = "zr_dictionary";
 constexpr int kIdleLimit = 128;
 
-QByteArray utf8(const QString &s) { return s.toUtf8(); }
+QByteArray utf8(const QString &s) {
+  return s.toUtf8();
+}
 
-QString quoteName(const QString &n) { return u'"' % QString(n).replace(u'"', QStringLiteral("\"\"")) % u'"'; }
+QString quoteName(const QString &n) {
+  return u'"' % QString(n).replace(u'"', QStringLiteral("\"\"")) % u'"';
+}
 
 int gbkCollate(void *, int na, const void *a, int nb, const void *b) {
   return zr::gbk::compareUtf8(static_cast<const char *>(a), na, static_cast<const char *>(b), nb);
@@ -59,8 +63,8 @@ void zrDate(sqlite3_context *ctx, int, sqlite3_value **argv) {
   }
   const QString v = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_value_text(argv[0])),
                                       sqlite3_value_bytes(argv[0]));
-  const bool ok = v.size() == 10 && v[4] == u'-' && v[7] == u'-' &&
-                  QDate::fromString(v, u"yyyy-MM-dd").isValid();
+  const bool ok =
+      v.size() == 10 && v[4] == u'-' && v[7] == u'-' && QDate::fromString(v, u"yyyy-MM-dd").isValid();
   if (!ok) {
     const QByteArray msg = "ZR:DATE:" + v.toUtf8();
     sqlite3_result_error(ctx, msg.constData(), -1);
@@ -77,18 +81,10 @@ QString columnSql(const TableDef &t, const ColumnDef &c) {
   case ColumnKind::Text:
     s += u" TEXT COLLATE GBK CHECK(zr_text(" % q % u", " % QString::number(c.width) % u", " % where % u"))";
     break;
-  case ColumnKind::Date:
-    s += u" TEXT CHECK(zr_date(" % q % u", " % where % u"))";
-    break;
-  case ColumnKind::Float:
-    s += u" REAL";
-    break;
-  case ColumnKind::Integer:
-    s += u" INTEGER CHECK(" % q % u" BETWEEN -2147483648 AND 2147483647)";
-    break;
-  case ColumnKind::Blob:
-    s += u" BLOB";
-    break;
+  case ColumnKind::Date: s += u" TEXT CHECK(zr_date(" % q % u", " % where % u"))"; break;
+  case ColumnKind::Float: s += u" REAL"; break;
+  case ColumnKind::Integer: s += u" INTEGER CHECK(" % q % u" BETWEEN -2147483648 AND 2147483647)"; break;
+  case ColumnKind::Blob: s += u" BLOB"; break;
   }
   if (t.key.contains(c.name, Qt::CaseInsensitive))
     s += u" NOT NULL";
@@ -127,9 +123,13 @@ bool define(const QString &aliasName, const QString &dir, zr::os::SettingsStore 
 } // namespace alias
 
 Database::Database() = default;
-Database::~Database() { close(); }
+Database::~Database() {
+  close();
+}
 
-QString Database::filePath() const { return m_directory + u'/' + QString::fromUtf16(kDatabaseFile); }
+QString Database::filePath() const {
+  return m_directory + u'/' + QString::fromUtf16(kDatabaseFile);
+}
 
 void Database::registerFunctions(sqlite3 *db) {
   const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
@@ -149,7 +149,8 @@ void Database::open(const QString &directory, bool create) {
     throw EngineError(records::openFailure(u"数据库文件不存在: " % path));
   sqlite3 *db = nullptr;
   // One connection used by one thread: no mutex around every call.
-  const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_EXRESCODE | SQLITE_OPEN_NOMUTEX;
+  const int flags =
+      SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_EXRESCODE | SQLITE_OPEN_NOMUTEX;
   const int rc = sqlite3_open_v2(utf8(path).constData(), &db, flags, nullptr);
   if (rc != SQLITE_OK) {
     const QString msg = QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
@@ -194,10 +195,11 @@ void Database::configure() {
   sqlite3_free(err);
   if (rc != SQLITE_OK)
     throw EngineError(fromSqlite(rc, msg));
-  sqlite3_exec(m_db,
-               "CREATE TABLE IF NOT EXISTS zr_dictionary (table_name TEXT NOT NULL, column_name TEXT "
-               "NOT NULL, kind TEXT NOT NULL, width INTEGER NOT NULL, PRIMARY KEY(table_name, column_name)) STRICT",
-               nullptr, nullptr, nullptr);
+  sqlite3_exec(
+      m_db,
+      "CREATE TABLE IF NOT EXISTS zr_dictionary (table_name TEXT NOT NULL, column_name TEXT "
+      "NOT NULL, kind TEXT NOT NULL, width INTEGER NOT NULL, PRIMARY KEY(table_name, column_name)) STRICT",
+      nullptr, nullptr, nullptr);
 }
 
 void Database::close() {
@@ -222,8 +224,8 @@ void Database::loadCatalog() {
   QStringList order;
   {
     sqlite3_stmt *st = nullptr;
-    sqlite3_prepare_v2(m_db, "SELECT table_name, column_name, kind, width FROM zr_dictionary ORDER BY rowid", -1,
-                       &st, nullptr);
+    sqlite3_prepare_v2(m_db, "SELECT table_name, column_name, kind, width FROM zr_dictionary ORDER BY rowid",
+                       -1, &st, nullptr);
     while (st && sqlite3_step(st) == SQLITE_ROW) {
       const QString t = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
       const QString c = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 1)));
@@ -259,12 +261,14 @@ void Database::loadCatalog() {
     TableDef def = defs.value(name.toUpper());
     def.name = name;
     sqlite3_stmt *info = nullptr;
-    sqlite3_prepare_v2(m_db, utf8(u"PRAGMA table_info(" % quoteName(name) % u')').constData(), -1, &info, nullptr);
+    sqlite3_prepare_v2(m_db, utf8(u"PRAGMA table_info(" % quoteName(name) % u')').constData(), -1, &info,
+                       nullptr);
     QList<std::pair<int, QString>> key;
     const bool known = !def.columns.isEmpty();
     while (info && sqlite3_step(info) == SQLITE_ROW) {
       const QString col = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(info, 1)));
-      const QString type = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(info, 2))).toUpper();
+      const QString type =
+          QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(info, 2))).toUpper();
       const int pk = sqlite3_column_int(info, 5);
       if (pk > 0)
         key.append({pk, col});
@@ -289,7 +293,9 @@ void Database::loadCatalog() {
   }
 }
 
-QStringList Database::tables() const { return m_catalog.tableNames(); }
+QStringList Database::tables() const {
+  return m_catalog.tableNames();
+}
 
 void Database::createTable(const TableDef &t) {
   Transaction tx(*this);
@@ -303,8 +309,8 @@ void Database::createTable(const TableDef &t) {
          u" (" % cols.join(u", ") % u')');
   }
   sqlite3_stmt *st = nullptr;
-  sqlite3_prepare_v2(m_db, "INSERT INTO zr_dictionary(table_name, column_name, kind, width) VALUES(?,?,?,?)", -1,
-                     &st, nullptr);
+  sqlite3_prepare_v2(m_db, "INSERT INTO zr_dictionary(table_name, column_name, kind, width) VALUES(?,?,?,?)",
+                     -1, &st, nullptr);
   for (const ColumnDef &c : t.columns) {
     const QByteArray tn = utf8(t.name), cn = utf8(c.name), kn = utf8(kindName(c.kind));
     sqlite3_bind_text(st, 1, tn.constData(), tn.size(), SQLITE_TRANSIENT);
@@ -341,7 +347,9 @@ void Database::failCode(int rc, const QString &statement) const {
   throw EngineError(fromSqlite(rc, msg), statement);
 }
 
-Translation Database::translateStatement(const QString &sql) { return translate(sql, m_catalog); }
+Translation Database::translateStatement(const QString &sql) {
+  return translate(sql, m_catalog);
+}
 
 sqlite3_stmt *Database::acquire(const QString &sql) {
   auto it = m_idle.find(sql);
@@ -352,7 +360,8 @@ sqlite3_stmt *Database::acquire(const QString &sql) {
   sqlite3_stmt *st = nullptr;
   const QByteArray text = utf8(sql);
   const char *tail = nullptr;
-  const int rc = sqlite3_prepare_v3(m_db, text.constData(), int(text.size()), SQLITE_PREPARE_PERSISTENT, &st, &tail);
+  const int rc =
+      sqlite3_prepare_v3(m_db, text.constData(), int(text.size()), SQLITE_PREPARE_PERSISTENT, &st, &tail);
   if (rc != SQLITE_OK)
     failCode(sqlite3_extended_errcode(m_db), sql);
   if (tail && QByteArrayView(tail).trimmed().size() > 0 && QByteArrayView(tail).trimmed() != ";") {
@@ -396,9 +405,13 @@ QStringList Database::tablesInUse() const {
   return out;
 }
 
-qint64 Database::lastInsertRowid() const { return m_db ? sqlite3_last_insert_rowid(m_db) : 0; }
+qint64 Database::lastInsertRowid() const {
+  return m_db ? sqlite3_last_insert_rowid(m_db) : 0;
+}
 
-bool Database::inTransaction() const { return m_db && !sqlite3_get_autocommit(m_db); }
+bool Database::inTransaction() const {
+  return m_db && !sqlite3_get_autocommit(m_db);
+}
 
 int Database::exec(const QString &sql) {
   Query q(*this, sql);
@@ -434,9 +447,15 @@ QString Database::checkFile(const QString &path) {
   return problems.join(u'\n');
 }
 
-void Database::registerNamed(const QString &name, Database *db) { namedConnections().insert(name.toUpper(), db); }
-void Database::unregisterNamed(const QString &name) { namedConnections().remove(name.toUpper()); }
-Database *Database::named(const QString &name) { return namedConnections().value(name.toUpper()); }
+void Database::registerNamed(const QString &name, Database *db) {
+  namedConnections().insert(name.toUpper(), db);
+}
+void Database::unregisterNamed(const QString &name) {
+  namedConnections().remove(name.toUpper());
+}
+Database *Database::named(const QString &name) {
+  return namedConnections().value(name.toUpper());
+}
 
 // ---- Query
 
@@ -482,13 +501,9 @@ void Query::bindIndex(int idx, const QVariant &v) {
     case QMetaType::Int:
     case QMetaType::LongLong:
     case QMetaType::UInt:
-    case QMetaType::Bool:
-      rc = sqlite3_bind_int64(m_st, idx, v.toLongLong());
-      break;
+    case QMetaType::Bool: rc = sqlite3_bind_int64(m_st, idx, v.toLongLong()); break;
     case QMetaType::Double:
-    case QMetaType::Float:
-      rc = sqlite3_bind_double(m_st, idx, v.toDouble());
-      break;
+    case QMetaType::Float: rc = sqlite3_bind_double(m_st, idx, v.toDouble()); break;
     case QMetaType::QByteArray: {
       const QByteArray b = v.toByteArray();
       rc = sqlite3_bind_blob64(m_st, idx, b.constData(), sqlite3_uint64(b.size()), SQLITE_TRANSIENT);
@@ -500,7 +515,8 @@ void Query::bindIndex(int idx, const QVariant &v) {
       break;
     default: {
       const QByteArray t = v.toString().toUtf8();
-      rc = sqlite3_bind_text64(m_st, idx, t.constData(), sqlite3_uint64(t.size()), SQLITE_TRANSIENT, SQLITE_UTF8);
+      rc = sqlite3_bind_text64(m_st, idx, t.constData(), sqlite3_uint64(t.size()), SQLITE_TRANSIENT,
+                               SQLITE_UTF8);
     }
     }
   }
@@ -513,7 +529,8 @@ void Query::bindResolved(const Resolved &r, const QVariant &value) {
   if (const ParamTarget *t = r.target) {
     if (t->write)
       v = normaliseForColumn(t->column, value);
-    else if (t->column.kind == ColumnKind::Date && (value.typeId() == QMetaType::QDate || value.typeId() == QMetaType::QDateTime))
+    else if (t->column.kind == ColumnKind::Date &&
+             (value.typeId() == QMetaType::QDate || value.typeId() == QMetaType::QDateTime))
       v = normaliseForColumn(t->column, value);
     else if (t->column.kind == ColumnKind::Date && !value.isNull())
       if (auto iso = parseDate(value.toString()))
@@ -584,9 +601,13 @@ void Query::reset() {
   m_bindSeq = 0;
 }
 
-int Query::columnCount() const { return sqlite3_column_count(m_st); }
+int Query::columnCount() const {
+  return sqlite3_column_count(m_st);
+}
 
-QString Query::columnName(int i) const { return QString::fromUtf8(sqlite3_column_name(m_st, i)); }
+QString Query::columnName(int i) const {
+  return QString::fromUtf8(sqlite3_column_name(m_st, i));
+}
 
 ColumnDef Query::columnDef(int i) const {
   const char *table = sqlite3_column_table_name(m_st, i);
@@ -616,7 +637,9 @@ ColumnDef Query::columnDef(int i) const {
   return ColumnDef{columnName(i), k, 0};
 }
 
-bool Query::isNull(int i) const { return sqlite3_column_type(m_st, i) == SQLITE_NULL; }
+bool Query::isNull(int i) const {
+  return sqlite3_column_type(m_st, i) == SQLITE_NULL;
+}
 
 Query::Storage Query::storage(int i) const {
   switch (sqlite3_column_type(m_st, i)) {
@@ -634,15 +657,20 @@ QByteArrayView Query::bytes(int i) const {
   return QByteArrayView(static_cast<const char *>(p), sqlite3_column_bytes(m_st, i));
 }
 
-qint64 Query::integer(int i) const { return sqlite3_column_int64(m_st, i); }
-double Query::real(int i) const { return sqlite3_column_double(m_st, i); }
+qint64 Query::integer(int i) const {
+  return sqlite3_column_int64(m_st, i);
+}
+double Query::real(int i) const {
+  return sqlite3_column_double(m_st, i);
+}
 
 QVariant Query::value(int i) const {
   switch (sqlite3_column_type(m_st, i)) {
   case SQLITE_INTEGER: return qlonglong(sqlite3_column_int64(m_st, i));
   case SQLITE_FLOAT: return sqlite3_column_double(m_st, i);
   case SQLITE_TEXT:
-    return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(m_st, i)), sqlite3_column_bytes(m_st, i));
+    return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(m_st, i)),
+                             sqlite3_column_bytes(m_st, i));
   case SQLITE_BLOB:
     return QByteArray(static_cast<const char *>(sqlite3_column_blob(m_st, i)), sqlite3_column_bytes(m_st, i));
   default: return {};

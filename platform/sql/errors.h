@@ -22,14 +22,14 @@ struct ErrorRecord {
 
 // The records the handler knows by number.
 namespace records {
-ErrorRecord keyViolation(const QString &message);        // 9729/38/1
-ErrorRecord dependentRows(const QString &message);       // 9734/38/6
-ErrorRecord requiredValue(const QString &message);       // 9732/38/4
-ErrorRecord validityCheck(const QString &message);       // 9733/38/5
-ErrorRecord tableLocked(const QString &message);         // 10243/40/3
-ErrorRecord valueTooBig(const QString &message);         // 10029/39/45
-ErrorRecord openFailure(const QString &message);         // 10770/42/18
-ErrorRecord rowChanged(const QString &message);          // 10763/42/11
+ErrorRecord keyViolation(const QString &message);          // 9729/38/1
+ErrorRecord dependentRows(const QString &message);         // 9734/38/6
+ErrorRecord requiredValue(const QString &message);         // 9732/38/4
+ErrorRecord validityCheck(const QString &message);         // 9733/38/5
+ErrorRecord tableLocked(const QString &message);           // 10243/40/3
+ErrorRecord valueTooBig(const QString &message);           // 10029/39/45
+ErrorRecord openFailure(const QString &message);           // 10770/42/18
+ErrorRecord rowChanged(const QString &message);            // 10763/42/11
 ErrorRecord other(int nativeCode, const QString &message); // 0/0/0/native: keeps SQLite's text
 } // namespace records
 

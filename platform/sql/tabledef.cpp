@@ -21,7 +21,9 @@ const TableDef *Catalog::table(QStringView name) const {
   return it == m_tables.constEnd() ? nullptr : &*it;
 }
 
-QStringList Catalog::tableNames() const { return m_order; }
+QStringList Catalog::tableNames() const {
+  return m_order;
+}
 
 QString kindName(ColumnKind k) {
   switch (k) {
@@ -35,10 +37,14 @@ QString kindName(ColumnKind k) {
 }
 
 ColumnKind kindFromName(QStringView s) {
-  if (s == u"Date") return ColumnKind::Date;
-  if (s == u"Float") return ColumnKind::Float;
-  if (s == u"Integer") return ColumnKind::Integer;
-  if (s == u"Blob") return ColumnKind::Blob;
+  if (s == u"Date")
+    return ColumnKind::Date;
+  if (s == u"Float")
+    return ColumnKind::Float;
+  if (s == u"Integer")
+    return ColumnKind::Integer;
+  if (s == u"Blob")
+    return ColumnKind::Blob;
   return ColumnKind::Text;
 }
 

@@ -25,8 +25,8 @@ struct ColumnDef {
 struct TableDef {
   QString name;
   QList<ColumnDef> columns;
-  QStringList key;              // empty: no key
-  QList<QStringList> indexes;   // secondary indexes, not unique
+  QStringList key;            // empty: no key
+  QList<QStringList> indexes; // secondary indexes, not unique
 
   const ColumnDef *column(QStringView name) const;
 };

@@ -6,7 +6,9 @@ QString tableSql(const TableDef &t, const QString &asName);
 
 namespace {
 
-QString quoteName(const QString &n) { return u'"' % QString(n).replace(u'"', QStringLiteral("\"\"")) % u'"'; }
+QString quoteName(const QString &n) {
+  return u'"' % QString(n).replace(u'"', QStringLiteral("\"\"")) % u'"';
+}
 
 // Maintenance needs the table to itself.
 bool refuseInUse(Database &db, const QString &table, TableReport &r) {

@@ -29,10 +29,10 @@ bool isComparison(const Token &t) {
 
 // Words that end a table reference rather than name its alias.
 bool isClauseWord(const Token &t) {
-  static const char16_t *words[] = {u"WHERE", u"ORDER", u"GROUP", u"HAVING", u"LEFT", u"RIGHT",
-                                    u"INNER", u"OUTER", u"CROSS", u"JOIN", u"ON", u"SET",
-                                    u"VALUES", u"UNION", u"LIMIT", u"SELECT", u"NATURAL", u"USING",
-                                    u"EXCEPT", u"INTERSECT", u"FULL", u"DEFAULT"};
+  static const char16_t *words[] = {u"WHERE",  u"ORDER",     u"GROUP", u"HAVING", u"LEFT",    u"RIGHT",
+                                    u"INNER",  u"OUTER",     u"CROSS", u"JOIN",   u"ON",      u"SET",
+                                    u"VALUES", u"UNION",     u"LIMIT", u"SELECT", u"NATURAL", u"USING",
+                                    u"EXCEPT", u"INTERSECT", u"FULL",  u"DEFAULT"};
   for (const char16_t *w : words)
     if (kw(t, w))
       return true;
@@ -415,7 +415,9 @@ private:
       if (!rewritten || named)
         continue;
       const QString original = joined(s, last + 1);
-      m_t.insert(last + 1, Token{Token::Other, u" AS \"" % QString(original).replace(u'"', QStringLiteral("\"\"")) % u'"', {}});
+      m_t.insert(last + 1, Token{Token::Other,
+                                 u" AS \"" % QString(original).replace(u'"', QStringLiteral("\"\"")) % u'"',
+                                 {}});
     }
   }
 
@@ -475,8 +477,8 @@ private:
           continue; // SUBSTRING(x, a, b) is already SQLite's form
         if (tryPrefixRange(i, open, from, forPos, close))
           continue;
-        QString text = u"substr(" % joined(open + 1, from) % u", " %
-                       joined(from + 1, forPos < 0 ? close : forPos);
+        QString text =
+            u"substr(" % joined(open + 1, from) % u", " % joined(from + 1, forPos < 0 ? close : forPos);
         if (forPos >= 0)
           text += u", " % joined(forPos + 1, close);
         replace(i, close, text + u')');
@@ -545,11 +547,13 @@ private:
     // A last character in ASCII has its successor right after it in GBK order ('201' -> '202'),
     // the tightest bound; any other takes the largest code point after the prefix.
     const QChar lastChar = value.back();
-    const QString upper = (lastChar.unicode() >= 0x20 && lastChar.unicode() < 0x7E)
-                              ? QString(value.left(value.size() - 1) + QChar(char16_t(lastChar.unicode() + 1)))
-                              : QString(value + QString::fromUcs4(U"\U0010FFFF", 1));
-    replace(i, lit, u'(' % colText % u" >= " % sqlQuote(value) % u" AND " % colText % u" < " %
-                        sqlQuote(upper) % u')');
+    const QString upper =
+        (lastChar.unicode() >= 0x20 && lastChar.unicode() < 0x7E)
+            ? QString(value.left(value.size() - 1) + QChar(char16_t(lastChar.unicode() + 1)))
+            : QString(value + QString::fromUcs4(U"\U0010FFFF", 1));
+    replace(i, lit,
+            u'(' % colText % u" >= " % sqlQuote(value) % u" AND " % colText % u" < " % sqlQuote(upper) %
+                u')');
     return true;
   }
 };
@@ -628,7 +632,9 @@ QList<Token> tokenize(QStringView sql) {
         value += sql[i++];
       }
       // SQLite quotes names with double quotes only
-      out.append(Token{Token::QuotedName, u'"' % QString(value).replace(QStringLiteral("\""), QStringLiteral("\"\"")) % u'"', value});
+      out.append(Token{Token::QuotedName,
+                       u'"' % QString(value).replace(QStringLiteral("\""), QStringLiteral("\"\"")) % u'"',
+                       value});
     } else if (c.isDigit() || (c == u'.' && i + 1 < n && sql[i + 1].isDigit())) {
       while (i < n && (sql[i].isDigit() || sql[i] == u'.'))
         ++i;
@@ -682,6 +688,8 @@ QList<Token> tokenize(QStringView sql) {
   return out;
 }
 
-Translation translate(QStringView sql, const Catalog &catalog) { return Translator(sql, catalog).run(); }
+Translation translate(QStringView sql, const Catalog &catalog) {
+  return Translator(sql, catalog).run();
+}
 
 } // namespace zr::sql

@@ -12,7 +12,21 @@
 namespace zr::sql {
 
 struct Token {
-  enum Kind { Space, Word, QuotedName, String, Number, Param, Op, LParen, RParen, Comma, Dot, Semicolon, Other };
+  enum Kind {
+    Space,
+    Word,
+    QuotedName,
+    String,
+    Number,
+    Param,
+    Op,
+    LParen,
+    RParen,
+    Comma,
+    Dot,
+    Semicolon,
+    Other
+  };
   Kind kind;
   QString text; // as written; for String the unquoted value is in value
   QString value;

@@ -123,8 +123,7 @@ QVariant normaliseForColumn(const ColumnDef &c, const QVariant &v) {
     case QMetaType::Int:
     case QMetaType::LongLong:
     case QMetaType::UInt:
-    case QMetaType::ULongLong:
-      return isInt ? QVariant(v.toLongLong()) : QVariant(v.toDouble());
+    case QMetaType::ULongLong: return isInt ? QVariant(v.toLongLong()) : QVariant(v.toDouble());
     case QMetaType::Double:
     case QMetaType::Float:
       if (isInt) {
@@ -134,19 +133,17 @@ QVariant normaliseForColumn(const ColumnDef &c, const QVariant &v) {
         return QVariant(qlonglong(d));
       }
       return v.toDouble();
-    default:
-      break;
+    default: break;
     }
     const QString s = v.toString();
     if (s.trimmed().isEmpty())
       return {};
     if (auto n = parseNumberText(s, isInt))
       return isInt ? QVariant(n->toLongLong()) : QVariant(n->toDouble());
-    throw ConversionError(u'\'' % s % (isInt ? u"' is not a valid integer value"
-                                             : u"' is not a valid floating point value"));
+    throw ConversionError(
+        u'\'' % s % (isInt ? u"' is not a valid integer value" : u"' is not a valid floating point value"));
   }
-  case ColumnKind::Blob:
-    return v;
+  case ColumnKind::Blob: return v;
   }
   return v;
 }

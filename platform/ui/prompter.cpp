@@ -10,7 +10,9 @@ namespace {
 
 // Constant-initialised: no guard, usable from any static destructor order.
 constinit std::unique_ptr<Prompter> g_current;
-std::unique_ptr<Prompter> &current() { return g_current; }
+std::unique_ptr<Prompter> &current() {
+  return g_current;
+}
 
 QWidget *ownerFor(QWidget *given) {
   if (given)
@@ -47,9 +49,7 @@ Answer QtPrompter::message(const MessageRequest &r) {
   case Icon::None: break;
   }
   // Chinese captions on the buttons, whatever translations are installed.
-  auto add = [&box](QMessageBox::StandardButton b, const QString &text) {
-    box.addButton(b)->setText(text);
-  };
+  auto add = [&box](QMessageBox::StandardButton b, const QString &text) { box.addButton(b)->setText(text); };
   switch (r.buttons) {
   case Buttons::Ok: add(QMessageBox::Ok, QStringLiteral("确定")); break;
   case Buttons::OkCancel:
@@ -94,8 +94,7 @@ QString QtPrompter::file(const FileRequest &r) {
     return QFileDialog::getOpenFileName(owner, r.caption, r.directory, qtFilter(r.filter));
   case FileDialogKind::Save:
     return QFileDialog::getSaveFileName(owner, r.caption, r.directory, qtFilter(r.filter));
-  case FileDialogKind::Directory:
-    return QFileDialog::getExistingDirectory(owner, r.caption, r.directory);
+  case FileDialogKind::Directory: return QFileDialog::getExistingDirectory(owner, r.caption, r.directory);
   }
   return {};
 }
@@ -138,6 +137,8 @@ ScriptedPrompterGuard::ScriptedPrompterGuard() {
   m_previous = setPrompter(std::move(s));
 }
 
-ScriptedPrompterGuard::~ScriptedPrompterGuard() { setPrompter(std::move(m_previous)); }
+ScriptedPrompterGuard::~ScriptedPrompterGuard() {
+  setPrompter(std::move(m_previous));
+}
 
 } // namespace zr::ui

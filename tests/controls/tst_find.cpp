@@ -28,10 +28,11 @@ TFieldsData col(const QString &field, const QString &caption, const QString &kin
   return f;
 }
 
-const zr::fw::TFieldsDataArray kColumns{
-    col(u"ARCHIVE_NAME"_qs, u"题名"_qs, u"C"_qs, u"T"_qs), col(u"NUMBER_FIELD1"_qs, u"页数"_qs, u"N"_qs, u"T"_qs),
-    col(u"DATE_FIELD1"_qs, u"日期"_qs, u"D"_qs, u"D"_qs), col(u"TEXT_FIELD1"_qs, u"密级"_qs, u"C"_qs, u"B"_qs, u"公开;秘密"_qs),
-    col(u"TEXT_FIELD2"_qs, u"备注"_qs, u"C"_qs, QString())};
+const zr::fw::TFieldsDataArray kColumns{col(u"ARCHIVE_NAME"_qs, u"题名"_qs, u"C"_qs, u"T"_qs),
+                                        col(u"NUMBER_FIELD1"_qs, u"页数"_qs, u"N"_qs, u"T"_qs),
+                                        col(u"DATE_FIELD1"_qs, u"日期"_qs, u"D"_qs, u"D"_qs),
+                                        col(u"TEXT_FIELD1"_qs, u"密级"_qs, u"C"_qs, u"B"_qs, u"公开;秘密"_qs),
+                                        col(u"TEXT_FIELD2"_qs, u"备注"_qs, u"C"_qs, QString())};
 
 const FindRelation *rel(const QString &word) {
   static const QList<FindRelation> r = defaultRelations();
@@ -52,8 +53,8 @@ class TestFind : public QObject {
 
   QStringList found(const QStringList &pieces) {
     QStringList out;
-    zr::sql::Query q(*m_db, u"SELECT ARCHIVE_RECORD_ID FROM ZR_ARCHIVE_MASTER_TABLE WHERE (" + pieces.join(QString()) +
-                                u") ORDER BY ARCHIVE_RECORD_ID");
+    zr::sql::Query q(*m_db, u"SELECT ARCHIVE_RECORD_ID FROM ZR_ARCHIVE_MASTER_TABLE WHERE (" +
+                                pieces.join(QString()) + u") ORDER BY ARCHIVE_RECORD_ID");
     while (q.next())
       out << q.value(0).toString();
     return out;
@@ -65,7 +66,9 @@ private slots:
     m_db = &m_env->installAndOpen();
     m_prompts = std::make_unique<zr::ui::ScriptedPrompterGuard>();
     m_cols = findColumns(kColumns);
-    m_db->exec(u"INSERT INTO ZR_ARCHIVE_MASTER_TABLE(ARCHIVE_RECORD_ID,ARCHIVE_NAME,NUMBER_FIELD1,DATE_FIELD1,TEXT_FIELD1) VALUES"
+    m_db->exec(u"INSERT INTO "
+               u"ZR_ARCHIVE_MASTER_TABLE(ARCHIVE_RECORD_ID,ARCHIVE_NAME,NUMBER_FIELD1,DATE_FIELD1,TEXT_"
+               u"FIELD1) VALUES"
                u"('A1','张氏家谱',12,'2024-03-05','公开'),('A2','O''Brien的信',3,'2023-12-31','秘密'),"
                u"('A3','会议纪要',40,'2024-03-06','公开')"_qs);
   }
@@ -93,7 +96,8 @@ private slots:
     QTest::newRow("like with a quote") << 0 << u"相似"_qs << u"'B"_qs << QStringList{u"A2"_qs};
     QTest::newRow("number") << 1 << u"大于等于"_qs << u"12"_qs << QStringList{u"A1"_qs, u"A3"_qs};
     QTest::newRow("date") << 2 << u"大于等于"_qs << u"2024-03-05"_qs << QStringList{u"A1"_qs, u"A3"_qs};
-    QTest::newRow("date not equal") << 2 << u"不等于"_qs << u"2024-03-05"_qs << QStringList{u"A2"_qs, u"A3"_qs};
+    QTest::newRow("date not equal") << 2 << u"不等于"_qs << u"2024-03-05"_qs
+                                    << QStringList{u"A2"_qs, u"A3"_qs};
     QTest::newRow("value list") << 3 << u"等于"_qs << u"秘密"_qs << QStringList{u"A2"_qs};
   }
   void conditions() {
@@ -119,7 +123,8 @@ private slots:
     QCOMPARE(c.lines()[1], u" 或着 页数 等于 3"_qs);
     QCOMPARE(c.lines()[2], u" 并且 密级 等于 公开"_qs);
     QVERIFY(!c.confirm().refused());
-    QCOMPARE(found(c.pieces()), QStringList{u"A1"_qs}); // (谱 or 3) and 公开 as SQL groups it: 谱 or (3 and 公开)
+    QCOMPARE(found(c.pieces()),
+             QStringList{u"A1"_qs}); // (谱 or 3) and 公开 as SQL groups it: 谱 or (3 and 公开)
     c.remove(0);
     QCOMPARE(c.lines().first(), u" 页数 等于 3"_qs);
     QVERIFY(!c.confirm().refused());
@@ -138,10 +143,12 @@ private slots:
     QTest::newRow("no relation") << 0 << QString() << u"x"_qs << u"必须有一个查找关系"_qs;
     QTest::newRow("number that is none") << 1 << u"等于"_qs << u"1 or 1=1"_qs << u"必须有一个查找的值"_qs;
     QTest::newRow("no date") << 2 << u"等于"_qs << QString() << u"必须有一个查找的日期"_qs;
-    QTest::newRow("date without leading zeros") << 2 << u"等于"_qs << u"2024-3-5"_qs
-                                                << u"错误的日期格式,正确的日期格式如2000年8月8日是:“2000-08-08”"_qs;
-    QTest::newRow("ten characters but no date") << 2 << u"等于"_qs << u"2024-13-45"_qs
-                                                << u"错误的日期格式,正确的日期格式如2000年8月8日是:“2000-08-08”"_qs;
+    QTest::newRow("date without leading zeros")
+        << 2 << u"等于"_qs << u"2024-3-5"_qs
+        << u"错误的日期格式,正确的日期格式如2000年8月8日是:“2000-08-08”"_qs;
+    QTest::newRow("ten characters but no date")
+        << 2 << u"等于"_qs << u"2024-13-45"_qs
+        << u"错误的日期格式,正确的日期格式如2000年8月8日是:“2000-08-08”"_qs;
   }
   void refusals() {
     QFETCH(int, column);
@@ -149,7 +156,8 @@ private slots:
     QFETCH(QString, value);
     QFETCH(QString, message);
     FindConditions c;
-    QCOMPARE(c.add(m_cols[column], relation.isEmpty() ? nullptr : rel(relation), value, Join::None).message, message);
+    QCOMPARE(c.add(m_cols[column], relation.isEmpty() ? nullptr : rel(relation), value, Join::None).message,
+             message);
     QVERIFY(c.pieces().isEmpty());
   }
 
@@ -237,7 +245,8 @@ private slots:
         QTest::mouseClick(f.ButtonOk, Qt::LeftButton);
         return d.result();
       });
-      QCOMPARE(SortChooser(nullptr, u"排序"_qs, {{u"题名"_qs, u"ARCHIVE_NAME"_qs}, {u"日期"_qs, u"DATE_FIELD1"_qs}}),
+      QCOMPARE(SortChooser(nullptr, u"排序"_qs,
+                           {{u"题名"_qs, u"ARCHIVE_NAME"_qs}, {u"日期"_qs, u"DATE_FIELD1"_qs}}),
                u" ORDER BY DATE_FIELD1"_qs);
     }
     TFindStatusForm status;

@@ -50,7 +50,8 @@ class TestZRQuery : public QObject {
     q->setDatabase(m_db);
     q->setTableName(u"SYS_USER_TABLE"_qs);
     q->setSql(u"SELECT  *  FROM  SYS_USER_TABLE ORDER BY USE_ID"_qs);
-    q->setUpdateObject({{}, u"UPDATE SYS_USER_TABLE SET USE_NAME = :USE_NAME WHERE USE_ID = :OLD_USE_ID"_qs,
+    q->setUpdateObject({{},
+                        u"UPDATE SYS_USER_TABLE SET USE_NAME = :USE_NAME WHERE USE_ID = :OLD_USE_ID"_qs,
                         u"DELETE FROM SYS_USER_TABLE WHERE USE_ID = :OLD_USE_ID"_qs});
     TFieldsDataArray cols;
     TFieldsData id;
@@ -69,8 +70,9 @@ class TestZRQuery : public QObject {
     date.DataKind = u"D"_qs;
     cols << date;
     q->SetColumnList(cols);
-    q->SetDuplicateChecks({unique(u"USE_ID"_qs, u"SELECT USE_ID FROM SYS_USER_TABLE WHERE "_qs, u"用户编号重复"_qs),
-                           unique(u"USE_NAME"_qs, u"SELECT USE_NAME FROM SYS_USER_TABLE WHERE "_qs, u"用户名称重复"_qs)});
+    q->SetDuplicateChecks(
+        {unique(u"USE_ID"_qs, u"SELECT USE_ID FROM SYS_USER_TABLE WHERE "_qs, u"用户编号重复"_qs),
+         unique(u"USE_NAME"_qs, u"SELECT USE_NAME FROM SYS_USER_TABLE WHERE "_qs, u"用户名称重复"_qs)});
     TInsertData pwd{u"USE_PASSWORD"_qs, u"用户口令"_qs, {}, 0, u"947"_qs, nullptr, u"A"_qs, {}};
     q->SetInsertDefaults({pwd});
     q->SetEditStamps({{u"EDIT_NAME"_qs, {}, u"管理员"_qs}});
@@ -81,7 +83,10 @@ class TestZRQuery : public QObject {
     auto q = std::make_unique<TZRQuery>();
     q->setDatabase(m_db);
     q->setTableName(u"ZR_ARCHIVE_MASTER_TABLE"_qs);
-    q->setUpdateObject({{}, u"UPDATE ZR_ARCHIVE_MASTER_TABLE SET ARCHIVE_NAME = :ARCHIVE_NAME WHERE ARCHIVE_RECORD_ID = :OLD_ARCHIVE_RECORD_ID"_qs, {}});
+    q->setUpdateObject(
+        {{},
+         u"UPDATE ZR_ARCHIVE_MASTER_TABLE SET ARCHIVE_NAME = :ARCHIVE_NAME WHERE ARCHIVE_RECORD_ID = :OLD_ARCHIVE_RECORD_ID"_qs,
+         {}});
     q->SetInsertDefaults(defaults);
     q->NumberMonth = u"202612"_qs;
     q->NumberDate = u"20261211"_qs;
@@ -93,7 +98,8 @@ private slots:
     m_env = std::make_unique<zr::test::TestEnv>();
     m_db = &m_env->installAndOpen();
     m_prompts = std::make_unique<zr::ui::ScriptedPrompterGuard>();
-    m_db->exec(u"INSERT INTO SYS_USER_TABLE(USE_ID,USE_NAME,SYS_USER,STOP_RIGHT) VALUES('001','张三','是','有效')"_qs);
+    m_db->exec(
+        u"INSERT INTO SYS_USER_TABLE(USE_ID,USE_NAME,SYS_USER,STOP_RIGHT) VALUES('001','张三','是','有效')"_qs);
   }
   void cleanup() {
     m_prompts.reset();
@@ -161,14 +167,21 @@ private slots:
     QTest::addColumn<int>("digits");
     QTest::addColumn<QString>("expected");
     QTest::newRow("empty table") << QStringList() << u"C"_qs << u"A"_qs << 4 << u"A0001"_qs;
-    QTest::newRow("after A0099") << QStringList{u"A0099"_qs, u"A0012"_qs} << u"C"_qs << u"A"_qs << 4 << u"A0100"_qs;
-    QTest::newRow("other prefixes do not count") << QStringList{u"B0500"_qs, u"A0007"_qs} << u"c"_qs << u"A"_qs << 4 << u"A0008"_qs;
-    QTest::newRow("letters do not stop numbering") << QStringList{u"A00X1"_qs, u"A0003"_qs} << u"C"_qs << u"A"_qs << 4 << u"A0004"_qs;
-    QTest::newRow("shorter number padded on the right") << QStringList{u"A12"_qs} << u"C"_qs << u"A"_qs << 4 << u"A1201"_qs;
-    QTest::newRow("year") << QStringList{u"20250009"_qs, u"20260041"_qs} << u"Y"_qs << QString() << 8 << u"20260042"_qs;
+    QTest::newRow("after A0099") << QStringList{u"A0099"_qs, u"A0012"_qs} << u"C"_qs << u"A"_qs << 4
+                                 << u"A0100"_qs;
+    QTest::newRow("other prefixes do not count")
+        << QStringList{u"B0500"_qs, u"A0007"_qs} << u"c"_qs << u"A"_qs << 4 << u"A0008"_qs;
+    QTest::newRow("letters do not stop numbering")
+        << QStringList{u"A00X1"_qs, u"A0003"_qs} << u"C"_qs << u"A"_qs << 4 << u"A0004"_qs;
+    QTest::newRow("shorter number padded on the right")
+        << QStringList{u"A12"_qs} << u"C"_qs << u"A"_qs << 4 << u"A1201"_qs;
+    QTest::newRow("year") << QStringList{u"20250009"_qs, u"20260041"_qs} << u"Y"_qs << QString() << 8
+                          << u"20260042"_qs;
     QTest::newRow("month") << QStringList{u"L2026110007"_qs} << u"M"_qs << u"L"_qs << 10 << u"L2026120001"_qs;
-    QTest::newRow("day") << QStringList{u"2026121100001"_qs} << u"D"_qs << QString() << 13 << u"2026121100002"_qs;
-    QTest::newRow("no digits: max plus one") << QStringList{u"41"_qs, u"7"_qs} << u"C"_qs << QString() << 0 << u"8"_qs;
+    QTest::newRow("day") << QStringList{u"2026121100001"_qs} << u"D"_qs << QString() << 13
+                         << u"2026121100002"_qs;
+    QTest::newRow("no digits: max plus one")
+        << QStringList{u"41"_qs, u"7"_qs} << u"C"_qs << QString() << 0 << u"8"_qs;
   }
   void counters() {
     QFETCH(QStringList, existing);
@@ -178,7 +191,8 @@ private slots:
     QFETCH(QString, expected);
     int n = 0;
     for (const QString &e : existing)
-      m_db->exec(u"INSERT INTO ZR_ARCHIVE_MASTER_TABLE(ARCHIVE_RECORD_ID,ARCHIVE_ID) VALUES('R" % QString::number(++n) % u"','" % e % u"')");
+      m_db->exec(u"INSERT INTO ZR_ARCHIVE_MASTER_TABLE(ARCHIVE_RECORD_ID,ARCHIVE_ID) VALUES('R" %
+                 QString::number(++n) % u"','" % e % u"')");
     auto q = volumes({{u"ARCHIVE_ID"_qs, u"档案编号"_qs, {}, digits, {}, nullptr, kind, prefix}});
     q->OpenData();
     QVERIFY(q->AddRecord());
@@ -205,7 +219,8 @@ private slots:
     QVERIFY(q->AddRecord());
     QVERIFY(q->fieldByName(u"ARCHIVE_RECORD_ID"_qs)->asString() > first); // never the same second twice
     // a key that exists already is a key violation, never an edit of that row
-    m_db->exec(u"UPDATE ZR_ARCHIVE_MASTER_TABLE SET ARCHIVE_NAME = '原有' WHERE ARCHIVE_RECORD_ID = '" % first % u"'");
+    m_db->exec(u"UPDATE ZR_ARCHIVE_MASTER_TABLE SET ARCHIVE_NAME = '原有' WHERE ARCHIVE_RECORD_ID = '" %
+               first % u"'");
     q->fieldByName(u"ARCHIVE_RECORD_ID"_qs)->setValue(first);
     q->fieldByName(u"ARCHIVE_NAME"_qs)->setValue(u"新的"_qs);
     QVERIFY(!q->SaveRecord());
@@ -217,14 +232,16 @@ private slots:
   void generatedKeyRegeneratedOnlyWhileAdding() {
     auto q = volumes({{u"ARCHIVE_ID"_qs, u"档案编号"_qs, {}, 4, {}, nullptr, u"C"_qs, u"A"_qs},
                       {u"ARCHIVE_RECORD_ID"_qs, u"记录"_qs, {}, 0, {}, nullptr, u"T"_qs, u"A"_qs}});
-    q->SetDuplicateChecks({unique(u"ARCHIVE_ID"_qs, u"SELECT ARCHIVE_ID FROM ZR_ARCHIVE_MASTER_TABLE WHERE "_qs, u"档案编号重复"_qs)});
+    q->SetDuplicateChecks({unique(
+        u"ARCHIVE_ID"_qs, u"SELECT ARCHIVE_ID FROM ZR_ARCHIVE_MASTER_TABLE WHERE "_qs, u"档案编号重复"_qs)});
     q->OpenData();
     QVERIFY(q->AddRecord());
     QCOMPARE(q->fieldByName(u"ARCHIVE_ID"_qs)->asString(), u"A0001"_qs);
     // another window takes A0001 meanwhile
     m_db->exec(u"INSERT INTO ZR_ARCHIVE_MASTER_TABLE(ARCHIVE_RECORD_ID,ARCHIVE_ID) VALUES('X1','A0001')"_qs);
     QVERIFY(q->SaveRecord());
-    QCOMPARE(rows(u"SELECT COUNT(*) FROM ZR_ARCHIVE_MASTER_TABLE WHERE ARCHIVE_ID = 'A0002'"_qs), QStringList{u"1"_qs});
+    QCOMPARE(rows(u"SELECT COUNT(*) FROM ZR_ARCHIVE_MASTER_TABLE WHERE ARCHIVE_ID = 'A0002'"_qs),
+             QStringList{u"1"_qs});
     // an edited record whose number now repeats is refused, not renumbered
     QVERIFY(q->EditRecord());
     q->fieldByName(u"ARCHIVE_ID"_qs)->setValue(u"A0001"_qs);
@@ -240,7 +257,8 @@ private slots:
     look.Unique = false;
     look.FillFields = u"USE_NAME"_qs;
     look.Message = u"单位不存在"_qs;
-    TCheckData ask = unique(u"USE_PASSWORD"_qs, u"SELECT USE_PASSWORD FROM SYS_USER_TABLE WHERE "_qs, u"口令与其他用户相同,是否保存"_qs);
+    TCheckData ask = unique(u"USE_PASSWORD"_qs, u"SELECT USE_PASSWORD FROM SYS_USER_TABLE WHERE "_qs,
+                            u"口令与其他用户相同,是否保存"_qs);
     ask.AskOnly = true;
     q->SetDuplicateChecks({look, ask});
     m_db->exec(u"INSERT INTO SYS_COMPANY_TABLE(COMPANY_ID,COMPANY_NAME) VALUES('000001','档案馆')"_qs);
@@ -277,7 +295,8 @@ private slots:
 
   void masterDetailDelete() {
     m_db->exec(u"INSERT INTO ZR_ARCHIVE_MASTER_TABLE(ARCHIVE_RECORD_ID) VALUES('A1'),('A2')"_qs);
-    m_db->exec(u"INSERT INTO ZR_ARCHIVE_DETAIL_TABLE(ARCHIVE_RECORD_ID,DETAIL_RECORD_ID) VALUES('A1','C1'),('A1','C2'),('A2','C3')"_qs);
+    m_db->exec(
+        u"INSERT INTO ZR_ARCHIVE_DETAIL_TABLE(ARCHIVE_RECORD_ID,DETAIL_RECORD_ID) VALUES('A1','C1'),('A1','C2'),('A2','C3')"_qs);
     auto q = volumes({});
     q->setSql(u"SELECT * FROM ZR_ARCHIVE_MASTER_TABLE ORDER BY ARCHIVE_RECORD_ID"_qs);
     q->DetailTable = u"ZR_ARCHIVE_DETAIL_TABLE"_qs;
@@ -318,10 +337,15 @@ private slots:
     auto q = std::make_unique<TZRQuery>();
     q->setDatabase(m_db);
     q->setTableName(u"ZR_ARCHIVE_DETAIL_TABLE"_qs);
-    q->setUpdateObject({{}, u"UPDATE ZR_ARCHIVE_DETAIL_TABLE SET DETAIL_ARCHIVE_NAME = :DETAIL_ARCHIVE_NAME WHERE ARCHIVE_RECORD_ID = :OLD_ARCHIVE_RECORD_ID AND DETAIL_ARCHIVE_ID = :OLD_DETAIL_ARCHIVE_ID AND DETAIL_RECORD_ID = :OLD_DETAIL_RECORD_ID"_qs, {}});
-    m_db->exec(u"INSERT INTO ZR_ARCHIVE_DETAIL_TABLE(ARCHIVE_RECORD_ID,DETAIL_RECORD_ID) VALUES('A''1','C1')"_qs);
+    q->setUpdateObject(
+        {{},
+         u"UPDATE ZR_ARCHIVE_DETAIL_TABLE SET DETAIL_ARCHIVE_NAME = :DETAIL_ARCHIVE_NAME WHERE ARCHIVE_RECORD_ID = :OLD_ARCHIVE_RECORD_ID AND DETAIL_ARCHIVE_ID = :OLD_DETAIL_ARCHIVE_ID AND DETAIL_RECORD_ID = :OLD_DETAIL_RECORD_ID"_qs,
+         {}});
+    m_db->exec(
+        u"INSERT INTO ZR_ARCHIVE_DETAIL_TABLE(ARCHIVE_RECORD_ID,DETAIL_RECORD_ID) VALUES('A''1','C1')"_qs);
     q->OpenData();
-    QCOMPARE(q->KeyCondition(), u"ARCHIVE_RECORD_ID = 'A''1' AND DETAIL_ARCHIVE_ID IS NULL AND DETAIL_RECORD_ID = 'C1'"_qs);
+    QCOMPARE(q->KeyCondition(),
+             u"ARCHIVE_RECORD_ID = 'A''1' AND DETAIL_ARCHIVE_ID IS NULL AND DETAIL_RECORD_ID = 'C1'"_qs);
     QVERIFY(q->EditRecord());
     q->fieldByName(u"DETAIL_ARCHIVE_NAME"_qs)->setValue(u"文件"_qs);
     QVERIFY(q->SaveRecord());
@@ -332,14 +356,19 @@ private slots:
     QTest::addColumn<bool>("forbiddenList");
     QTest::addColumn<QString>("editMessage");
     QTest::addColumn<QString>("deleteMessage");
-    QTest::newRow("forbidden list") << true << u"状态为： “已审核 ”  的记录不能编辑"_qs << u"状态为：  “ 已审核 ”   的记录不能删除"_qs;
-    QTest::newRow("allowed list") << false << u"状态为： “ 已审核 ”  的记录不能编辑"_qs << u"状态为： “ 已审核 ”   的记录不能删除"_qs;
+    QTest::newRow("forbidden list") << true << u"状态为： “已审核 ”  的记录不能编辑"_qs
+                                    << u"状态为：  “ 已审核 ”   的记录不能删除"_qs;
+    QTest::newRow("allowed list") << false << u"状态为： “ 已审核 ”  的记录不能编辑"_qs
+                                  << u"状态为： “ 已审核 ”   的记录不能删除"_qs;
   }
   void statusRules() {
     QFETCH(bool, forbiddenList);
     QFETCH(QString, editMessage);
     QFETCH(QString, deleteMessage);
-    m_db->createTable({u"T_STATUS"_qs, {zr::sql::ColumnDef::text(u"ID"_qs, 6), zr::sql::ColumnDef::text(u"STATUS"_qs, 10)}, {u"ID"_qs}, {}});
+    m_db->createTable({u"T_STATUS"_qs,
+                       {zr::sql::ColumnDef::text(u"ID"_qs, 6), zr::sql::ColumnDef::text(u"STATUS"_qs, 10)},
+                       {u"ID"_qs},
+                       {}});
     m_db->exec(u"INSERT INTO T_STATUS(ID,STATUS) VALUES('1','已审核'),('2','未审核')"_qs);
     TZRQuery master;
     master.setDatabase(m_db);
@@ -372,7 +401,8 @@ private slots:
   void buttonsByStateAndRights() {
     QWidget window;
     auto *add = new QPushButton(&window), *edit = new QPushButton(&window), *del = new QPushButton(&window),
-         *save = new QPushButton(&window), *cancel = new QPushButton(&window), *print = new QPushButton(&window);
+         *save = new QPushButton(&window), *cancel = new QPushButton(&window),
+         *print = new QPushButton(&window);
     auto *editor = new QLineEdit(&window);
     editor->setProperty("DataField", u"USE_NAME"_qs);
     auto q = users();

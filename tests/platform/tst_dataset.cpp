@@ -16,11 +16,16 @@ class TestDataset : public QObject {
   // n volumes whose titles sort in another order than their keys
   void fill(int n) {
     zr::sql::Transaction tx(*m_db);
-    Query q(*m_db, u"INSERT INTO ZR_ARCHIVE_MASTER_TABLE(ARCHIVE_RECORD_ID,ARCHIVE_TYPE_ID,ARCHIVE_NAME,NUMBER_FIELD1) VALUES(:ID,:T,:N,:X)"_qs);
+    Query q(
+        *m_db,
+        u"INSERT INTO ZR_ARCHIVE_MASTER_TABLE(ARCHIVE_RECORD_ID,ARCHIVE_TYPE_ID,ARCHIVE_NAME,NUMBER_FIELD1) VALUES(:ID,:T,:N,:X)"_qs);
     for (int i = 0; i < n; ++i) {
       q.bind(u"ID"_qs, QString(u"A" + QString::number(i).rightJustified(6, u'0')));
       q.bind(u"T"_qs, i % 3 ? u"201"_qs : u"202"_qs);
-      q.bind(u"N"_qs, i % 7 == 0 ? QVariant() : QVariant(QString(u"题名" + QString::number((i * 7919) % n).rightJustified(6, u'0'))));
+      q.bind(u"N"_qs,
+             i % 7 == 0
+                 ? QVariant()
+                 : QVariant(QString(u"题名" + QString::number((i * 7919) % n).rightJustified(6, u'0'))));
       q.bind(u"X"_qs, i * 0.5);
       q.exec();
       q.reset();
@@ -56,7 +61,8 @@ private slots:
     QCOMPARE(RowCodec::value(*s.row(10), 0).toInt(), 10);
     QCOMPARE(s.runEnd(0), 5);
     QCOMPARE(s.runStart(11), 10);
-    const QByteArray r = RowCodec::encode({QVariant(), u"档案"_qs, 2.5, qlonglong(-3), QByteArray("\0x", 2)}, 7);
+    const QByteArray r =
+        RowCodec::encode({QVariant(), u"档案"_qs, 2.5, qlonglong(-3), QByteArray("\0x", 2)}, 7);
     QCOMPARE(RowCodec::rowid(r), 7);
     QVERIFY(RowCodec::value(r, 0).isNull());
     QCOMPARE(RowCodec::value(r, 1).toString(), u"档案"_qs);
@@ -69,7 +75,8 @@ private slots:
   void cursorOrder_data() {
     QTest::addColumn<QString>("where");
     QTest::newRow("ordered by title, nulls first") << u"ORDER BY ARCHIVE_NAME"_qs;
-    QTest::newRow("descending with a filter") << u"WHERE ARCHIVE_TYPE_ID = '201' ORDER BY ARCHIVE_NAME DESC"_qs;
+    QTest::newRow("descending with a filter")
+        << u"WHERE ARCHIVE_TYPE_ID = '201' ORDER BY ARCHIVE_NAME DESC"_qs;
     QTest::newRow("whole table, no order") << QString();
     QTest::newRow("filter without order") << u"WHERE SUBSTRING(ARCHIVE_TYPE_ID FROM 1 FOR 3) = '202'"_qs;
   }
@@ -113,7 +120,8 @@ private slots:
     ds.setDatabase(m_db);
     ds.setSql(u"SELECT * FROM ZR_ARCHIVE_MASTER_TABLE ORDER BY ARCHIVE_NAME"_qs);
     ds.open();
-    const QStringList expected = ids(u"SELECT ARCHIVE_RECORD_ID FROM ZR_ARCHIVE_MASTER_TABLE ORDER BY ARCHIVE_NAME, rowid"_qs);
+    const QStringList expected =
+        ids(u"SELECT ARCHIVE_RECORD_ID FROM ZR_ARCHIVE_MASTER_TABLE ORDER BY ARCHIVE_NAME, rowid"_qs);
     ds.recordCount();
     QVERIFY(ds.moveTo(3000));
     QCOMPARE(ds.fieldByName(u"ARCHIVE_RECORD_ID"_qs)->asString(), expected[3000]);
@@ -126,7 +134,8 @@ private slots:
     fill(10);
     Dataset ds;
     ds.setDatabase(m_db);
-    ds.setSql(u"SELECT * FROM ZR_ARCHIVE_MASTER_TABLE WHERE ARCHIVE_TYPE_ID = :T ORDER BY ARCHIVE_RECORD_ID"_qs);
+    ds.setSql(
+        u"SELECT * FROM ZR_ARCHIVE_MASTER_TABLE WHERE ARCHIVE_TYPE_ID = :T ORDER BY ARCHIVE_RECORD_ID"_qs);
     ds.setParam(u":T"_qs, u"202"_qs);
     ds.open();
     QCOMPARE(ds.recordCount(), 4);
@@ -152,16 +161,18 @@ private slots:
     Dataset ds;
     ds.setDatabase(m_db);
     ds.setSql(u"SELECT * FROM ZR_ARCHIVE_MASTER_TABLE ORDER BY ARCHIVE_RECORD_ID"_qs);
-    ds.setUpdateObject({u"INSERT INTO ZR_ARCHIVE_MASTER_TABLE(ARCHIVE_RECORD_ID,ARCHIVE_NAME,DATE_FIELD1) VALUES(:ARCHIVE_RECORD_ID,:ARCHIVE_NAME,:DATE_FIELD1)"_qs,
-                        u"UPDATE ZR_ARCHIVE_MASTER_TABLE SET ARCHIVE_NAME = :ARCHIVE_NAME WHERE ARCHIVE_RECORD_ID = :OLD_ARCHIVE_RECORD_ID"_qs,
-                        u"DELETE FROM ZR_ARCHIVE_MASTER_TABLE WHERE ARCHIVE_RECORD_ID = :OLD_ARCHIVE_RECORD_ID"_qs});
+    ds.setUpdateObject(
+        {u"INSERT INTO ZR_ARCHIVE_MASTER_TABLE(ARCHIVE_RECORD_ID,ARCHIVE_NAME,DATE_FIELD1) VALUES(:ARCHIVE_RECORD_ID,:ARCHIVE_NAME,:DATE_FIELD1)"_qs,
+         u"UPDATE ZR_ARCHIVE_MASTER_TABLE SET ARCHIVE_NAME = :ARCHIVE_NAME WHERE ARCHIVE_RECORD_ID = :OLD_ARCHIVE_RECORD_ID"_qs,
+         u"DELETE FROM ZR_ARCHIVE_MASTER_TABLE WHERE ARCHIVE_RECORD_ID = :OLD_ARCHIVE_RECORD_ID"_qs});
     ds.open();
     int changes = 0;
     connect(&ds, &Dataset::stateChanged, this, [&] { ++changes; });
     ds.edit();
     QCOMPARE(ds.state(), State::Edit);
     ds.fieldByName(u"ARCHIVE_NAME"_qs)->setValue(u"新题名  "_qs);
-    QCOMPARE(ds.fieldByName(u"ARCHIVE_NAME"_qs)->oldValue().toString(), ds.fieldByName(u"ARCHIVE_NAME"_qs)->oldValue().toString());
+    QCOMPARE(ds.fieldByName(u"ARCHIVE_NAME"_qs)->oldValue().toString(),
+             ds.fieldByName(u"ARCHIVE_NAME"_qs)->oldValue().toString());
     ds.post();
     ds.next();
     ds.remove();
@@ -172,12 +183,18 @@ private slots:
     ds.append();
     ds.cancel();
     QCOMPARE(ds.pendingUpdates(), 3);
-    QCOMPARE(ids(u"SELECT ARCHIVE_NAME FROM ZR_ARCHIVE_MASTER_TABLE WHERE ARCHIVE_RECORD_ID = 'A000000'"_qs).size(), 1);
+    QCOMPARE(ids(u"SELECT ARCHIVE_NAME FROM ZR_ARCHIVE_MASTER_TABLE WHERE ARCHIVE_RECORD_ID = 'A000000'"_qs)
+                 .size(),
+             1);
     ds.applyUpdates();
     QCOMPARE(ds.pendingUpdates(), 0);
-    QCOMPARE(ids(u"SELECT ARCHIVE_NAME FROM ZR_ARCHIVE_MASTER_TABLE WHERE ARCHIVE_RECORD_ID = 'A000000'"_qs), QStringList{u"新题名"_qs});
-    QVERIFY(ids(u"SELECT ARCHIVE_RECORD_ID FROM ZR_ARCHIVE_MASTER_TABLE WHERE ARCHIVE_RECORD_ID = 'A000001'"_qs).isEmpty());
-    QCOMPARE(ids(u"SELECT DATE_FIELD1 FROM ZR_ARCHIVE_MASTER_TABLE WHERE ARCHIVE_RECORD_ID = 'A999999'"_qs), QStringList{u"2024-03-05"_qs});
+    QCOMPARE(ids(u"SELECT ARCHIVE_NAME FROM ZR_ARCHIVE_MASTER_TABLE WHERE ARCHIVE_RECORD_ID = 'A000000'"_qs),
+             QStringList{u"新题名"_qs});
+    QVERIFY(
+        ids(u"SELECT ARCHIVE_RECORD_ID FROM ZR_ARCHIVE_MASTER_TABLE WHERE ARCHIVE_RECORD_ID = 'A000001'"_qs)
+            .isEmpty());
+    QCOMPARE(ids(u"SELECT DATE_FIELD1 FROM ZR_ARCHIVE_MASTER_TABLE WHERE ARCHIVE_RECORD_ID = 'A999999'"_qs),
+             QStringList{u"2024-03-05"_qs});
     QCOMPARE(changes, 6); // edit, post, append, post, append, cancel
   }
 
@@ -187,8 +204,10 @@ private slots:
     Dataset ds;
     ds.setDatabase(m_db);
     ds.setSql(u"SELECT * FROM ZR_ARCHIVE_MASTER_TABLE ORDER BY ARCHIVE_RECORD_ID"_qs);
-    ds.setUpdateObject({u"INSERT INTO ZR_ARCHIVE_MASTER_TABLE(ARCHIVE_RECORD_ID) VALUES(:ARCHIVE_RECORD_ID)"_qs, {},
-                        u"DELETE FROM ZR_ARCHIVE_MASTER_TABLE WHERE ARCHIVE_RECORD_ID = :OLD_ARCHIVE_RECORD_ID"_qs});
+    ds.setUpdateObject(
+        {u"INSERT INTO ZR_ARCHIVE_MASTER_TABLE(ARCHIVE_RECORD_ID) VALUES(:ARCHIVE_RECORD_ID)"_qs,
+         {},
+         u"DELETE FROM ZR_ARCHIVE_MASTER_TABLE WHERE ARCHIVE_RECORD_ID = :OLD_ARCHIVE_RECORD_ID"_qs});
     ds.open();
     ds.remove();
     ds.append();
@@ -227,7 +246,8 @@ private slots:
     fill(1000);
     Dataset ds;
     ds.setDatabase(m_db);
-    ds.setSql(u"SELECT ARCHIVE_RECORD_ID, ARCHIVE_NAME, NUMBER_FIELD1 FROM ZR_ARCHIVE_MASTER_TABLE ORDER BY ARCHIVE_RECORD_ID"_qs);
+    ds.setSql(
+        u"SELECT ARCHIVE_RECORD_ID, ARCHIVE_NAME, NUMBER_FIELD1 FROM ZR_ARCHIVE_MASTER_TABLE ORDER BY ARCHIVE_RECORD_ID"_qs);
     ds.open();
     DatasetModel model(&ds);
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);

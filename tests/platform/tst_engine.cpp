@@ -65,7 +65,8 @@ private slots:
   // The check holds on writes the translator cannot see into, too.
   void widthHeldOnExpressions() {
     m_db->exec(u"INSERT INTO SYS_USER_TABLE(USE_ID,USE_NAME) VALUES('001','一二三四五')"_qs);
-    QVERIFY_THROWS_EXCEPTION(EngineError, m_db->exec(u"UPDATE SYS_USER_TABLE SET USE_NAME = USE_NAME || USE_NAME || 'x'"_qs));
+    QVERIFY_THROWS_EXCEPTION(
+        EngineError, m_db->exec(u"UPDATE SYS_USER_TABLE SET USE_NAME = USE_NAME || USE_NAME || 'x'"_qs));
     QCOMPARE(column(*m_db, u"SELECT USE_NAME FROM SYS_USER_TABLE"_qs), QStringList{u"一二三四五"_qs});
   }
 
@@ -123,36 +124,46 @@ private slots:
     const QStringList names{u"张三"_qs, u"阿明"_qs, u"王五"_qs, u"李四"_qs, u"Zoe"_qs, u"  "_qs};
     int n = 0;
     for (const QString &name : names)
-      m_db->exec(u"INSERT INTO SYS_USER_TABLE(USE_ID,USE_NAME) VALUES('" % QString::number(++n) % u"'," % sqlQuote(name) % u')');
-    QCOMPARE(column(*m_db, u"SELECT USE_NAME FROM SYS_USER_TABLE WHERE NOT (USE_NAME IS NULL) ORDER BY USE_NAME"_qs),
+      m_db->exec(u"INSERT INTO SYS_USER_TABLE(USE_ID,USE_NAME) VALUES('" % QString::number(++n) % u"'," %
+                 sqlQuote(name) % u')');
+    QCOMPARE(column(*m_db,
+                    u"SELECT USE_NAME FROM SYS_USER_TABLE WHERE NOT (USE_NAME IS NULL) ORDER BY USE_NAME"_qs),
              (QStringList{u"Zoe"_qs, u"阿明"_qs, u"李四"_qs, u"王五"_qs, u"张三"_qs}));
-    QCOMPARE(column(*m_db, u"SELECT USE_ID FROM SYS_USER_TABLE WHERE USE_NAME IS NULL"_qs), QStringList{u"6"_qs});
+    QCOMPARE(column(*m_db, u"SELECT USE_ID FROM SYS_USER_TABLE WHERE USE_NAME IS NULL"_qs),
+             QStringList{u"6"_qs});
     QCOMPARE(column(*m_db, u"SELECT MIN(USE_NAME) FROM SYS_USER_TABLE"_qs), QStringList{u"Zoe"_qs});
   }
 
   void datesAndNumbers() {
-    m_db->exec(u"INSERT INTO ZR_ARCHIVE_LEND_TABLE(ARCHIVE_RECORD_ID,LEND_ID,LEND_DATE,RETURN_LIMIT_DATE) VALUES('A1','1','03/05/2024','2024-4-1')"_qs);
+    m_db->exec(
+        u"INSERT INTO ZR_ARCHIVE_LEND_TABLE(ARCHIVE_RECORD_ID,LEND_ID,LEND_DATE,RETURN_LIMIT_DATE) VALUES('A1','1','03/05/2024','2024-4-1')"_qs);
     QCOMPARE(column(*m_db, u"SELECT LEND_DATE FROM ZR_ARCHIVE_LEND_TABLE WHERE LEND_DATE = '03/05/2024'"_qs),
              QStringList{u"2024-03-05"_qs});
-    QCOMPARE(column(*m_db, u"SELECT RETURN_LIMIT_DATE FROM ZR_ARCHIVE_LEND_TABLE"_qs), QStringList{u"2024-04-01"_qs});
+    QCOMPARE(column(*m_db, u"SELECT RETURN_LIMIT_DATE FROM ZR_ARCHIVE_LEND_TABLE"_qs),
+             QStringList{u"2024-04-01"_qs});
     QCOMPARE(column(*m_db, u"SELECT COUNT(*) FROM ZR_ARCHIVE_LEND_TABLE WHERE NOT(RETURN_DATE IS NULL)"_qs),
              QStringList{u"0"_qs});
     QVERIFY_THROWS_EXCEPTION(ConversionError,
                              m_db->exec(u"UPDATE ZR_ARCHIVE_LEND_TABLE SET RETURN_DATE = '2024-13-01'"_qs));
     // an expression is held to the column's kind as well
-    QVERIFY_THROWS_EXCEPTION(ConversionError,
-                             m_db->exec(u"UPDATE ZR_ARCHIVE_LEND_TABLE SET RETURN_DATE = LEND_DATE || 'x'"_qs));
-    QVERIFY_THROWS_EXCEPTION(EngineError, m_db->exec(u"UPDATE SYS_PRINT_TABLE SET TOP_MARGIN = NOTE_NOT_A_COLUMN"_qs));
+    QVERIFY_THROWS_EXCEPTION(
+        ConversionError, m_db->exec(u"UPDATE ZR_ARCHIVE_LEND_TABLE SET RETURN_DATE = LEND_DATE || 'x'"_qs));
+    QVERIFY_THROWS_EXCEPTION(EngineError,
+                             m_db->exec(u"UPDATE SYS_PRINT_TABLE SET TOP_MARGIN = NOTE_NOT_A_COLUMN"_qs));
   }
 
   void parameters() {
-    Query ins(*m_db, u"INSERT INTO ZR_ARCHIVE_LEND_TABLE(ARCHIVE_RECORD_ID,LEND_ID,LEND_DATE,NOTE) VALUES(:A,:L,:D,:N)"_qs);
+    Query ins(
+        *m_db,
+        u"INSERT INTO ZR_ARCHIVE_LEND_TABLE(ARCHIVE_RECORD_ID,LEND_ID,LEND_DATE,NOTE) VALUES(:A,:L,:D,:N)"_qs);
     ins.bind(u":A"_qs, u"A1"_qs);
     ins.bind(u"l"_qs, u"7"_qs);
     ins.bind(u"D"_qs, QDate(2024, 3, 5));
     ins.bind(u"N"_qs, u"备注  "_qs);
     QCOMPARE(ins.exec(), 1);
-    Query upd(*m_db, u"UPDATE ZR_ARCHIVE_LEND_TABLE SET RETURN_DATE = :R, NOTE = :N WHERE LEND_ID = :OLD_LEND_ID AND ARCHIVE_RECORD_ID = :OLD_ARCHIVE_RECORD_ID"_qs);
+    Query upd(
+        *m_db,
+        u"UPDATE ZR_ARCHIVE_LEND_TABLE SET RETURN_DATE = :R, NOTE = :N WHERE LEND_ID = :OLD_LEND_ID AND ARCHIVE_RECORD_ID = :OLD_ARCHIVE_RECORD_ID"_qs);
     upd.bind(u"R"_qs, u"03/06/2024"_qs);
     upd.bind(u"N"_qs, u" "_qs);
     upd.bind(u"OLD_LEND_ID"_qs, u"7"_qs);
@@ -173,9 +184,11 @@ private slots:
   void quotesNeverBreakAStatement() {
     const QString nasty = u"');DELETE FROM SYS_ID_TABLE--"_qs;
     m_db->exec(u"INSERT INTO SYS_USER_TABLE(USE_ID,NOTE) VALUES('1'," % sqlQuote(nasty) % u')');
-    QCOMPARE(column(*m_db, u"SELECT NOTE FROM SYS_USER_TABLE WHERE NOTE = " % sqlQuote(nasty)), QStringList{nasty});
+    QCOMPARE(column(*m_db, u"SELECT NOTE FROM SYS_USER_TABLE WHERE NOTE = " % sqlQuote(nasty)),
+             QStringList{nasty});
     // two statements in one text are refused, not run
-    QVERIFY_THROWS_EXCEPTION(EngineError, m_db->exec(u"DELETE FROM SYS_USER_TABLE; DELETE FROM SYS_ID_TABLE"_qs));
+    QVERIFY_THROWS_EXCEPTION(EngineError,
+                             m_db->exec(u"DELETE FROM SYS_USER_TABLE; DELETE FROM SYS_ID_TABLE"_qs));
     QCOMPARE(column(*m_db, u"SELECT COUNT(*) FROM SYS_USER_TABLE"_qs), QStringList{u"1"_qs});
   }
 
@@ -206,18 +219,26 @@ private slots:
   }
 
   void prefixUsesTheIndex() {
-    Query plan(*m_db, u"EXPLAIN QUERY PLAN SELECT COUNT(*) FROM ZR_ARCHIVE_MASTER_TABLE WHERE SUBSTRING(ARCHIVE_TYPE_ID FROM 1 FOR 3) = '201'"_qs);
+    Query plan(
+        *m_db,
+        u"EXPLAIN QUERY PLAN SELECT COUNT(*) FROM ZR_ARCHIVE_MASTER_TABLE WHERE SUBSTRING(ARCHIVE_TYPE_ID FROM 1 FOR 3) = '201'"_qs);
     QString text;
     while (plan.next())
       text += plan.value(3).toString();
-    QVERIFY2(text.contains(u"SEARCH") && text.contains(u"ARCHIVE_TYPE_ID>? AND ARCHIVE_TYPE_ID<?"), qPrintable(text));
-    m_db->exec(u"INSERT INTO ZR_ARCHIVE_MASTER_TABLE(ARCHIVE_RECORD_ID,ARCHIVE_TYPE_ID) VALUES('A1','201'),('A2','201003'),('A3','2010'),('A4','202'),('A5','20')"_qs);
-    QCOMPARE(column(*m_db, u"SELECT ARCHIVE_RECORD_ID FROM ZR_ARCHIVE_MASTER_TABLE WHERE SUBSTRING(ARCHIVE_TYPE_ID FROM 1 FOR 3) = '201' ORDER BY ARCHIVE_RECORD_ID"_qs),
-             (QStringList{u"A1"_qs, u"A2"_qs, u"A3"_qs}));
+    QVERIFY2(text.contains(u"SEARCH") && text.contains(u"ARCHIVE_TYPE_ID>? AND ARCHIVE_TYPE_ID<?"),
+             qPrintable(text));
+    m_db->exec(
+        u"INSERT INTO ZR_ARCHIVE_MASTER_TABLE(ARCHIVE_RECORD_ID,ARCHIVE_TYPE_ID) VALUES('A1','201'),('A2','201003'),('A3','2010'),('A4','202'),('A5','20')"_qs);
+    QCOMPARE(
+        column(
+            *m_db,
+            u"SELECT ARCHIVE_RECORD_ID FROM ZR_ARCHIVE_MASTER_TABLE WHERE SUBSTRING(ARCHIVE_TYPE_ID FROM 1 FOR 3) = '201' ORDER BY ARCHIVE_RECORD_ID"_qs),
+        (QStringList{u"A1"_qs, u"A2"_qs, u"A3"_qs}));
   }
 
   void maintenance() {
-    m_db->exec(u"INSERT INTO ZR_ARCHIVE_TYPE_TABLE(ARCHIVE_TYPE_ID,ARCHIVE_TYPE_NAME,ORDER_ID,PRIOR_ID) VALUES('201','文书档案',1,'G001')"_qs);
+    m_db->exec(
+        u"INSERT INTO ZR_ARCHIVE_TYPE_TABLE(ARCHIVE_TYPE_ID,ARCHIVE_TYPE_NAME,ORDER_ID,PRIOR_ID) VALUES('201','文书档案',1,'G001')"_qs);
     const TableReport v = verifyTable(*m_db, u"ZR_ARCHIVE_TYPE_TABLE"_qs);
     QVERIFY2(v.ok, qPrintable(v.message));
     {
@@ -231,12 +252,19 @@ private slots:
     QVERIFY2(r.ok, qPrintable(r.message));
     const TableReport c = compactTable(*m_db, u"ZR_ARCHIVE_TYPE_TABLE"_qs);
     QVERIFY2(c.ok, qPrintable(c.message));
-    QCOMPARE(column(*m_db, u"SELECT ARCHIVE_TYPE_NAME FROM ZR_ARCHIVE_TYPE_TABLE"_qs), QStringList{u"文书档案"_qs});
+    QCOMPARE(column(*m_db, u"SELECT ARCHIVE_TYPE_NAME FROM ZR_ARCHIVE_TYPE_TABLE"_qs),
+             QStringList{u"文书档案"_qs});
     // the rebuilt table keeps its key, checks and indexes
-    QVERIFY_THROWS_EXCEPTION(EngineError, m_db->exec(u"INSERT INTO ZR_ARCHIVE_TYPE_TABLE(ARCHIVE_TYPE_ID) VALUES('201')"_qs));
-    QVERIFY_THROWS_EXCEPTION(EngineError, m_db->exec(u"UPDATE ZR_ARCHIVE_TYPE_TABLE SET ARCHIVE_TYPE_NAME = '一二三四五六七八九十一'"_qs));
-    QCOMPARE(column(*m_db, u"SELECT COUNT(*) FROM sqlite_schema WHERE type = 'index' AND tbl_name = 'ZR_ARCHIVE_TYPE_TABLE' AND sql IS NOT NULL"_qs),
-             QStringList{u"1"_qs});
+    QVERIFY_THROWS_EXCEPTION(
+        EngineError, m_db->exec(u"INSERT INTO ZR_ARCHIVE_TYPE_TABLE(ARCHIVE_TYPE_ID) VALUES('201')"_qs));
+    QVERIFY_THROWS_EXCEPTION(
+        EngineError,
+        m_db->exec(u"UPDATE ZR_ARCHIVE_TYPE_TABLE SET ARCHIVE_TYPE_NAME = '一二三四五六七八九十一'"_qs));
+    QCOMPARE(
+        column(
+            *m_db,
+            u"SELECT COUNT(*) FROM sqlite_schema WHERE type = 'index' AND tbl_name = 'ZR_ARCHIVE_TYPE_TABLE' AND sql IS NOT NULL"_qs),
+        QStringList{u"1"_qs});
     QVERIFY(!verifyTable(*m_db, u"NO_SUCH"_qs).ok);
   }
 };

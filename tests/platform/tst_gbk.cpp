@@ -47,8 +47,8 @@ private slots:
 
   // The collation must order exactly as the GBK bytes do, for any text.
   void orderMatchesBytes() {
-    const QList<char16_t> pool{u'a', u'B', u'0', u' ', u'~', u'张', u'王', u'李', u'赵', u'阿', u'啊', u'一',
-                               u'\u00E9', u'\u20AC', u'Ａ', u'档'};
+    const QList<char16_t> pool{u'a',  u'B',  u'0',  u' ',  u'~',      u'张',     u'王', u'李',
+                               u'赵', u'阿', u'啊', u'一', u'\u00E9', u'\u20AC', u'Ａ', u'档'};
     auto *rng = QRandomGenerator::global();
     for (int n = 0; n < 5000; ++n) {
       QString a, b;

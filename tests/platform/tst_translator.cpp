@@ -27,7 +27,8 @@ private slots:
         << u"SELECT * FROM ZR_ARCHIVE_MASTER_TABLE WHERE (ARCHIVE_TYPE_ID >= '201' AND ARCHIVE_TYPE_ID < '202')"_qs;
     QTest::newRow("prefix ending in a chinese character")
         << u"SELECT * FROM ZR_ARCHIVE_MASTER_TABLE WHERE SUBSTRING(ARCHIVE_NAME FROM 1 FOR 2) = '张氏'"_qs
-        << u"SELECT * FROM ZR_ARCHIVE_MASTER_TABLE WHERE (ARCHIVE_NAME >= '张氏' AND ARCHIVE_NAME < '张氏"_qs + top + u"')"_qs;
+        << u"SELECT * FROM ZR_ARCHIVE_MASTER_TABLE WHERE (ARCHIVE_NAME >= '张氏' AND ARCHIVE_NAME < '张氏"_qs +
+               top + u"')"_qs;
     QTest::newRow("prefix with alias and more conditions")
         << u"SELECT A.* FROM ZR_ARCHIVE_MASTER_TABLE A WHERE  SUBSTRING(A.ARCHIVE_TYPE_ID FROM 1 FOR 6) = '201001' AND A.ARCHIVE_ID = 'x'"_qs
         << u"SELECT A.* FROM ZR_ARCHIVE_MASTER_TABLE A WHERE  (A.ARCHIVE_TYPE_ID >= '201001' AND A.ARCHIVE_TYPE_ID < '201002') AND A.ARCHIVE_ID = 'x'"_qs;
@@ -87,7 +88,8 @@ private slots:
   }
 
   void parameterTargets() {
-    const auto tr = translate(u"INSERT INTO ZR_ARCHIVE_LEND_TABLE(LEND_ID, LEND_DATE) VALUES(:LEND_ID, :lend_date)"_qs, m_cat);
+    const auto tr = translate(
+        u"INSERT INTO ZR_ARCHIVE_LEND_TABLE(LEND_ID, LEND_DATE) VALUES(:LEND_ID, :lend_date)"_qs, m_cat);
     QVERIFY(tr.params.value(u"LEND_DATE"_qs).write);
     QCOMPARE(tr.params.value(u"LEND_DATE"_qs).column.kind, zr::sql::ColumnKind::Date);
     const auto where = translate(u"SELECT * FROM ZR_ARCHIVE_LEND_TABLE WHERE RETURN_DATE < :D"_qs, m_cat);
@@ -100,11 +102,15 @@ private slots:
   void refusals_data() {
     QTest::addColumn<QString>("dialect");
     QTest::addColumn<bool>("conversion");
-    QTest::newRow("impossible date compared") << u"SELECT * FROM ZR_ARCHIVE_LEND_TABLE WHERE LEND_DATE = '13/45/2024'"_qs << true;
-    QTest::newRow("text into a date column") << u"INSERT INTO ZR_ARCHIVE_LEND_TABLE(LEND_ID, LEND_DATE) VALUES('1','soon')"_qs << true;
-    QTest::newRow("text into a number column") << u"UPDATE SYS_PRINT_TABLE SET TOP_MARGIN = 'wide'"_qs << true;
+    QTest::newRow("impossible date compared")
+        << u"SELECT * FROM ZR_ARCHIVE_LEND_TABLE WHERE LEND_DATE = '13/45/2024'"_qs << true;
+    QTest::newRow("text into a date column")
+        << u"INSERT INTO ZR_ARCHIVE_LEND_TABLE(LEND_ID, LEND_DATE) VALUES('1','soon')"_qs << true;
+    QTest::newRow("text into a number column")
+        << u"UPDATE SYS_PRINT_TABLE SET TOP_MARGIN = 'wide'"_qs << true;
     QTest::newRow("unterminated literal") << u"SELECT * FROM SYS_USER_TABLE WHERE USE_ID = 'x"_qs << false;
-    QTest::newRow("extract without from") << u"SELECT EXTRACT(YEAR LEND_DATE) FROM ZR_ARCHIVE_LEND_TABLE"_qs << false;
+    QTest::newRow("extract without from")
+        << u"SELECT EXTRACT(YEAR LEND_DATE) FROM ZR_ARCHIVE_LEND_TABLE"_qs << false;
   }
   void refusals() {
     QFETCH(QString, dialect);

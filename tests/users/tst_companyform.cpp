@@ -42,7 +42,8 @@ private slots:
     m_prompts = std::make_unique<zr::ui::ScriptedPrompterGuard>();
     zr::db::CurrentUserId = u"U01"_qs;
     zr::db::CurrentUserName = u"管理员"_qs;
-    m_db->exec(u"INSERT INTO SYS_RIGHT_TABLE(USE_ID,COMPOSE_ID,PROGRAM_ID,ADD_RIGHT,BROWSE_RIGHT) VALUES('U01',1,7,'是','是')"_qs);
+    m_db->exec(
+        u"INSERT INTO SYS_RIGHT_TABLE(USE_ID,COMPOSE_ID,PROGRAM_ID,ADD_RIGHT,BROWSE_RIGHT) VALUES('U01',1,7,'是','是')"_qs);
     m_main = std::make_unique<QWidget>();
     m_main->resize(1000, 700);
     m_main->show();
@@ -68,8 +69,9 @@ private slots:
     f->ZRDBEdit3->setFocus(); // leaving the box writes it back
     f->button_save->click();
     QVERIFY2(!f->Query->isEditing(), qPrintable(m_prompts->get().texts().join(u'|')));
-    QCOMPARE(rows(u"SELECT COMPANY_ID || '/' || COMPANY_NAME || '/' || CREATE_NAME FROM SYS_COMPANY_TABLE"_qs),
-             QStringList{u"000001/市档案馆/管理员"_qs});
+    QCOMPARE(
+        rows(u"SELECT COMPANY_ID || '/' || COMPANY_NAME || '/' || CREATE_NAME FROM SYS_COMPANY_TABLE"_qs),
+        QStringList{u"000001/市档案馆/管理员"_qs});
     QCOMPARE(renamed.count(), 1);
     QCOMPARE(zr::db::OrganisationName, u"市档案馆"_qs);
     // a second organisation is refused
@@ -88,7 +90,8 @@ private slots:
     f->button_save->click();
     QCOMPARE(renamed.count(), 1);
     QCOMPARE(renamed.first().first().toString(), u"新名称"_qs);
-    QCOMPARE(rows(u"SELECT COMPANY_NAME || '/' || EDIT_NAME FROM SYS_COMPANY_TABLE"_qs), QStringList{u"新名称/管理员"_qs});
+    QCOMPARE(rows(u"SELECT COMPANY_NAME || '/' || EDIT_NAME FROM SYS_COMPANY_TABLE"_qs),
+             QStringList{u"新名称/管理员"_qs});
   }
 
   void nameRequired() {

@@ -19,7 +19,10 @@ QString field(const QVariant &v) {
   default: break;
   }
   QString s = v.toString();
-  s.replace(u'\\', QStringLiteral("\\\\")).replace(u'\t', QStringLiteral("\\t")).replace(u'\n', QStringLiteral("\\n")).replace(u'\r', QStringLiteral("\\r"));
+  s.replace(u'\\', QStringLiteral("\\\\"))
+      .replace(u'\t', QStringLiteral("\\t"))
+      .replace(u'\n', QStringLiteral("\\n"))
+      .replace(u'\r', QStringLiteral("\\r"));
   return s;
 }
 
