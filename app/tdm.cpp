@@ -1,5 +1,7 @@
 #include "app/tdm.h"
 
+#include "app/programcleanup.h"
+
 #include "db/globals.h"
 #include "platform/os/settingsstore.h"
 #include "platform/ui/common.h"
@@ -40,8 +42,7 @@ void TDM::open() {
   MainDatabase.openAlias(QString::fromUtf16(zr::sql::kAliasName), zr::os::SettingsStore());
   zr::sql::Database::registerNamed(QString::fromUtf16(zr::sql::kDatabaseName), &MainDatabase);
   zr::db::DataDirectory = QDir::toNativeSeparators(MainDatabase.directory());
-  const QString dir = QDir::fromNativeSeparators(MainDatabase.directory());
-  zr::db::ProgramDirectory = QDir::toNativeSeparators(dir.left(qMax<qsizetype>(0, dir.lastIndexOf(u'/'))));
+  zr::db::ProgramDirectory = programDirectoryOf(MainDatabase.directory());
 }
 
 } // namespace zr::app

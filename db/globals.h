@@ -19,6 +19,9 @@ inline QString OrganisationName;
 inline QString ItemTitle = QStringLiteral("档案明细资料");
 inline QString ItemQueryProgramName = QStringLiteral("档案明细资料查询管理");
 inline int ArchiveNumberingMode = 0;
+inline int MainClientHeight = 0; // the main window's client size: function windows fit in it
+inline int MainClientWidth = 0;
+inline int HelpContext = 2; // help topic of the active window
 
 // Colours of data windows, as RGB (the stored values are the original BGR integers).
 inline constexpr unsigned kDefaultBrowseColor = 15858430;
