@@ -17,6 +17,7 @@
 #include "platform/os/settingsstore.h"
 #include "platform/ui/common.h"
 #include "platform/ui/modal.h"
+#include "users/tcompanyform.h"
 
 #include <QtCore/QDate>
 #include <QtGui/QCloseEvent>
@@ -111,6 +112,13 @@ TMainForm::TMainForm(TDM &dm, QWidget *parent) : QMainWindow(parent) {
     setPanelColor(colour.toUInt());
 
   setFactory(u"PasswordChangeForm"_qs, [](QWidget *owner) { return new TPasswordChangeForm(owner); });
+  setFactory(u"CompanyForm"_qs, [this](QWidget *owner) {
+    auto *f = new zr::users::TCompanyForm(owner);
+    // the caption follows the organisation's name as soon as it is saved
+    connect(f, &zr::users::TCompanyForm::organisationRenamed, this,
+            [this](const QString &name) { setWindowTitle(name + kCaptionTail); });
+    return f;
+  });
 }
 
 TMainForm::~TMainForm() = default;

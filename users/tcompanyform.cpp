@@ -118,6 +118,13 @@ void TCompanyForm::refreshStamps() {
                         {QStringLiteral("EDIT_DATE"), {}, zr::db::WorkingDate}});
 }
 
+// The window shows its one row as soon as it appears.
+void TCompanyForm::showEvent(QShowEvent *e) {
+  zr::fw::TZRDForm::showEvent(e);
+  if (!Query->isActive())
+    Query->OpenData();
+}
+
 // The system keeps one organisation row.
 void TCompanyForm::button_addClick() {
   if (Query->isActive() && !Query->isEmpty()) {

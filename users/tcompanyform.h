@@ -18,6 +18,9 @@ public:
   void button_editClick() override;
   void button_saveClick() override;
 
+protected:
+  void showEvent(QShowEvent *e) override;
+
 private:
   void refreshStamps();
 

@@ -7,11 +7,13 @@
 #include "app/tzrmain.h"
 #include "controls/zredits.h"
 #include "db/globals.h"
+#include "framework/zrquery.h"
 #include "platform/os/settingsstore.h"
 #include "platform/os/singleinstance.h"
 #include "platform/ui/modal.h"
 #include "platform/ui/prompter.h"
 #include "tests/support/testenv.h"
+#include "users/tcompanyform.h"
 
 #include <QtCore/QProcess>
 #include <QtCore/QTemporaryDir>
@@ -147,6 +149,32 @@ private slots:
     QVERIFY(!m.N3->menuAction()->isVisible());
     QVERIFY(m.N3->title().isEmpty());
     QVERIFY(prompts().texts().isEmpty());
+  }
+
+  // The organisation window opens from its entry; a save renames the caption at once, and a
+  // second organisation row is refused.
+  void organisationRecord() {
+    db().exec(u"INSERT INTO SYS_COMPANY_TABLE(COMPANY_ID,COMPANY_NAME) VALUES('000001','旧档案馆')"_qs);
+    logOnAs(u"U"_qs);
+    grantBrowse(u"U"_qs, 1, 7);
+    db().exec(u"UPDATE SYS_RIGHT_TABLE SET ADD_RIGHT = '是' WHERE USE_ID = 'U'"_qs);
+    zr::sql::Database::registerNamed(QString::fromUtf16(zr::sql::kDatabaseName), &db());
+    TMainForm &m = mainWindow();
+    QCOMPARE(m.windowTitle(), u"旧档案馆典藏库房管理系统"_qs);
+    m.N16->trigger();
+    const auto found = windowsNamed(u"CompanyForm"_qs);
+    QCOMPARE(found.size(), 1);
+    auto *f = qobject_cast<zr::users::TCompanyForm *>(found.first());
+    QVERIFY(f);
+    f->button_add->click();
+    QCOMPARE(prompts().texts(), QStringList{u"单位名称只能有一个"_qs});
+    f->button_edit->click();
+    QVERIFY(f->Query->isEditing());
+    f->Query->fieldByName(u"COMPANY_NAME"_qs)->setValue(u"市档案馆"_qs);
+    f->button_save->click();
+    QCOMPARE(m.windowTitle(), u"市档案馆典藏库房管理系统"_qs);
+    f->close();
+    QTRY_VERIFY(m.ZRMain->entries().isEmpty());
   }
 
   // The main window does not close over an open function window, which stays open.
