@@ -135,11 +135,13 @@ QString serialDateText(double serial, bool date1904) {
     for (int i = width - 1; i >= 0; --i, v /= 10)
       out[at + i] = char16_t(u'0' + v % 10);
   };
-  put(0, date.year(), 4);
+  int y = 0, m = 0, d = 0;
+  date.getDate(&y, &m, &d);
+  put(0, y, 4);
   out[4] = u'-';
-  put(5, date.month(), 2);
+  put(5, m, 2);
   out[7] = u'-';
-  put(8, date.day(), 2);
+  put(8, d, 2);
   if (secs == 0)
     return QString(reinterpret_cast<const QChar *>(out), 10);
   out[10] = u' ';

@@ -300,8 +300,9 @@ private:
         return;
       }
       int c = m_col + 1;
-      if (findAttr(ne, e, "r", vb, ve) && columnOf(vb, ve) > 0)
-        c = columnOf(vb, ve);
+      if (findAttr(ne, e, "r", vb, ve))
+        if (const int named = columnOf(vb, ve); named > 0)
+          c = named;
       if (c > kMaxColumn || m_row == 0)
         fail(QStringLiteral("worksheet: cell reference out of range"));
       m_col = c;
