@@ -108,6 +108,9 @@ std::unique_ptr<SheetReader> SheetReader::open(const QString &path, const ReadLi
 QString shortestNumber(double d) {
   if (d == 0 || !std::isfinite(d))
     return std::isfinite(d) ? QStringLiteral("0") : QString();
+  // Whole numbers a 64-bit integer holds exactly skip the shortest-digits search.
+  if (std::fabs(d) < 1e15 && d == std::floor(d))
+    return QString::number(qint64(d));
   return QString::number(d, 'f', QLocale::FloatingPointShortest);
 }
 
@@ -125,9 +128,29 @@ QString serialDateText(double serial, bool date1904) {
   const QDate date = base.addDays(qint64(days));
   if (!date.isValid() || date.year() > 9999)
     return {};
+  // Written digit by digit: the years here are 1899 to 9999, always four digits, and this runs
+  // once per date cell of a large import.
+  char16_t out[19];
+  auto put = [&out](int at, int v, int width) {
+    for (int i = width - 1; i >= 0; --i, v /= 10)
+      out[at + i] = char16_t(u'0' + v % 10);
+  };
+  int y = 0, m = 0, d = 0;
+  date.getDate(&y, &m, &d);
+  put(0, y, 4);
+  out[4] = u'-';
+  put(5, m, 2);
+  out[7] = u'-';
+  put(8, d, 2);
   if (secs == 0)
-    return date.toString(u"yyyy-MM-dd");
-  return date.toString(u"yyyy-MM-dd") % u' ' % QTime(0, 0).addSecs(int(secs)).toString(u"hh:mm:ss");
+    return QString(reinterpret_cast<const QChar *>(out), 10);
+  out[10] = u' ';
+  put(11, int(secs / 3600), 2);
+  out[13] = u':';
+  put(14, int(secs / 60 % 60), 2);
+  out[16] = u':';
+  put(17, int(secs % 60), 2);
+  return QString(reinterpret_cast<const QChar *>(out), 19);
 }
 
 bool isBuiltinDateFormat(int id) {

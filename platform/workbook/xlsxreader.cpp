@@ -97,6 +97,18 @@ template <typename S> bool isTrue(S v) {
   return v == u"1" || v == u"true";
 }
 
+// "0", "42", "-7": digits without a leading zero, short enough that a double holds them exactly.
+bool isPlainInteger(QStringView v) {
+  qsizetype i = !v.isEmpty() && v[0] == u'-' ? 1 : 0;
+  const qsizetype digits = v.size() - i;
+  if (digits < 1 || digits > 15 || (v[i] == u'0' && (digits > 1 || i == 1)))
+    return false;
+  for (; i < v.size(); ++i)
+    if (v[i] < u'0' || v[i] > u'9')
+      return false;
+  return true;
+}
+
 struct Relationship {
   QString type;
   QString target;
@@ -288,8 +300,9 @@ private:
         return;
       }
       int c = m_col + 1;
-      if (findAttr(ne, e, "r", vb, ve) && columnOf(vb, ve) > 0)
-        c = columnOf(vb, ve);
+      if (findAttr(ne, e, "r", vb, ve))
+        if (const int named = columnOf(vb, ve); named > 0)
+          c = named;
       if (c > kMaxColumn || m_row == 0)
         fail(QStringLiteral("worksheet: cell reference out of range"));
       m_col = c;
@@ -570,7 +583,9 @@ void XlsxReader::readRowCells(QStringList *fields, QList<RawCell> *raw) {
   int col = 0;
   QStringView type;
   int style = 0;
-  QString value;
+  // One buffer for every cell's value: emptied, not freed, so a cell costs no allocation here.
+  QString &value = m_value;
+  value.resize(0);
   bool inValue = false;
   bool inInline = false;
   int phonetic = 0;
@@ -587,7 +602,7 @@ void XlsxReader::readRowCells(QStringList *fields, QList<RawCell> *raw) {
         col = c > 0 ? c : col + 1;
         type = cellType(a.value(QLatin1StringView("t")));
         style = a.value(QLatin1StringView("s")).toInt();
-        value.clear();
+        value.resize(0);
       } else if (n == u"v") {
         inValue = true;
       } else if (n == u"is") {
@@ -599,7 +614,7 @@ void XlsxReader::readRowCells(QStringList *fields, QList<RawCell> *raw) {
       }
     } else if (t == QXmlStreamReader::Characters) {
       if (inValue)
-        value += m_xml.text();
+        value.append(m_xml.text());
     } else if (t == QXmlStreamReader::EndElement) {
       const auto n = m_xml.name();
       if (n == u"v" || n == u"t") {
@@ -629,39 +644,43 @@ void XlsxReader::readRowCells(QStringList *fields, QList<RawCell> *raw) {
   }
 }
 
-QString XlsxReader::cellText(QStringView type, int style, const QString &v) const {
+QString XlsxReader::cellText(QStringView type, int style, QStringView v) const {
   if (type == u"s") {
-    bool ok = false;
-    const qlonglong i = QStringView(v).trimmed().toLongLong(&ok);
     if (v.isEmpty())
       return {};
+    bool ok = false;
+    const qlonglong i = v.trimmed().toLongLong(&ok);
     if (!ok || i < 0 || size_t(i) >= m_strings.size())
       fail(u"worksheet: shared string " % v % u" does not exist");
     return m_strings[size_t(i)];
   }
   if (type == u"inlineStr" || type == u"str" || type == u"e")
-    return unescapeOoxml(v);
+    return unescapeOoxml(v.toString());
   if (type == u"b")
     return v.trimmed() == u"1" ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
   if (v.isEmpty())
     return {};
   if (type == u"d") {
-    const QDateTime dt = QDateTime::fromString(v, Qt::ISODateWithMs);
+    const QDateTime dt = QDateTime::fromString(v.toString(), Qt::ISODateWithMs);
     if (!dt.isValid())
-      return v;
+      return v.toString();
     return dt.time() == QTime(0, 0) ? dt.date().toString(u"yyyy-MM-dd") : dt.toString(u"yyyy-MM-dd hh:mm:ss");
   }
-  const QStringView num = QStringView(v).trimmed();
+  const bool dateStyle = style >= 0 && size_t(style) < m_styles.size() && m_styles[size_t(style)].date;
+  // A plain integer of up to 15 digits is already its own shortest form.
+  if (!dateStyle && isPlainInteger(v))
+    return v.toString();
+  const QStringView num = v.trimmed();
   char buf[64];
   if (num.size() >= qsizetype(sizeof buf))
-    return v;
+    return v.toString();
   for (qsizetype i = 0; i < num.size(); ++i)
     buf[i] = num[i].unicode() < 128 ? char(num[i].unicode()) : '?';
   double d = 0;
   const auto [p, ec] = std::from_chars(buf, buf + num.size(), d);
   if (ec != std::errc() || p != buf + num.size())
-    return v; // not a number after all: keep what is written
-  if (style >= 0 && size_t(style) < m_styles.size() && m_styles[size_t(style)].date) {
+    return v.toString(); // not a number after all: keep what is written
+  if (dateStyle) {
     const QString date = serialDateText(d, m_date1904);
     if (!date.isEmpty())
       return date;

@@ -39,7 +39,7 @@ private:
   // Moves to the next row element; its number, or 0 after the sheet's data.
   int readRowStart();
   void readRowCells(QStringList *fields, QList<RawCell> *raw);
-  QString cellText(QStringView type, int style, const QString &v) const;
+  QString cellText(QStringView type, int style, QStringView v) const;
   QXmlStreamReader::TokenType nextToken();
 
   ReadLimits m_limits;
@@ -58,6 +58,7 @@ private:
   int m_pendingRow = 0; // a row element read up to its start tag, not yet its cells
   bool m_inSheetData = false;
   bool m_sheetDone = false;
+  QString m_value; // the cell value being read, kept between cells for its capacity
 };
 
 } // namespace zr::workbook

@@ -112,6 +112,13 @@ void TestSheetReader::cellValues_data() {
   QTest::newRow("17 digits written") << QByteArray("<c r=\"A2\"><v>0.10000000000000001</v></c>") << u"0.1"_qs;
   QTest::newRow("exponent") << QByteArray("<c r=\"A2\"><v>1E+20</v></c>") << u"100000000000000000000"_qs;
   QTest::newRow("negative") << QByteArray("<c r=\"A2\" t=\"n\"><v>-2.5</v></c>") << u"-2.5"_qs;
+  QTest::newRow("leading zeros") << QByteArray("<c r=\"A2\"><v>007</v></c>") << u"7"_qs;
+  QTest::newRow("negative zero") << QByteArray("<c r=\"A2\"><v>-0</v></c>") << u"0"_qs;
+  QTest::newRow("15 digits") << QByteArray("<c r=\"A2\"><v>-123456789012345</v></c>") << u"-123456789012345"_qs;
+  QTest::newRow("17 digits, beyond a double")
+      << QByteArray("<c r=\"A2\"><v>12345678901234567</v></c>") << u"12345678901234568"_qs;
+  QTest::newRow("whole number written as decimal") << QByteArray("<c r=\"A2\"><v>-2.5E3</v></c>") << u"-2500"_qs;
+  QTest::newRow("spaces around") << QByteArray("<c r=\"A2\"><v> 42 </v></c>") << u"42"_qs;
   QTest::newRow("number format 0.00") << QByteArray("<c r=\"A2\" s=\"5\"><v>3</v></c>") << u"3"_qs;
   QTest::newRow("colour sections") << QByteArray("<c r=\"A2\" s=\"8\"><v>3.25</v></c>") << u"3.25"_qs;
   QTest::newRow("text format, number") << QByteArray("<c r=\"A2\" s=\"6\"><v>12</v></c>") << u"12"_qs;
@@ -120,6 +127,10 @@ void TestSheetReader::cellValues_data() {
       << QByteArray("<c r=\"A2\" s=\"1\"><v>45000.5</v></c>") << u"2023-03-15 12:00:00"_qs;
   QTest::newRow("date-time at midnight")
       << QByteArray("<c r=\"A2\" s=\"2\"><v>45000</v></c>") << u"2023-03-15"_qs;
+  QTest::newRow("last second of the day")
+      << QByteArray("<c r=\"A2\" s=\"1\"><v>45000.9999884259</v></c>") << u"2023-03-15 23:59:59"_qs;
+  QTest::newRow("last day of year 9999")
+      << QByteArray("<c r=\"A2\" s=\"1\"><v>2958465</v></c>") << u"9999-12-31"_qs;
   QTest::newRow("rounds to the next day")
       << QByteArray("<c r=\"A2\" s=\"2\"><v>45000.999999999</v></c>") << u"2023-03-16"_qs;
   QTest::newRow("built-in 22") << QByteArray("<c r=\"A2\" s=\"9\"><v>45000.25</v></c>")
