@@ -211,7 +211,7 @@ QString changeFileExt(const QString &path, const QString &ext) {
 // Chunks are independent, so a batch of them is packed or unpacked on several threads and then
 // written in order: the bytes are those one thread would write.
 
-constexpr int kBatchChunks = 32;
+constexpr int kBatchChunks = 128;
 constexpr qsizetype kPendingBytes = 256 * 1024;
 
 // Helper threads that live as long as one operation. run() calls fn(item, worker) for every item
