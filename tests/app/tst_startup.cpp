@@ -49,13 +49,7 @@ void resetGlobals() {
   zr::db::WorkingDate = u"2024-03-05"_qs;
 }
 
-QStringList column(zr::sql::Database &db, const QString &sql) {
-  QStringList out;
-  zr::sql::Query q(db, sql);
-  while (q.next())
-    out << (q.isNull(0) ? u"<NULL>"_qs : q.value(0).toString());
-  return out;
-}
+using zr::test::column;
 
 // Keys for ASCII; Chinese arrives as an input method delivers it, one committed character at
 // a time.

@@ -108,17 +108,7 @@ class TestForms : public QObject {
   std::unique_ptr<QWidget> m_main;
 
   QStringList said() { return m_prompts->get().texts(); }
-  QStringList rows(const QString &sql) {
-    QStringList out;
-    zr::sql::Query q(*m_db, sql);
-    while (q.next()) {
-      QStringList r;
-      for (int i = 0; i < q.columnCount(); ++i)
-        r << q.value(i).toString();
-      out << r.join(u'|');
-    }
-    return out;
-  }
+  QStringList rows(const QString &sql) { return zr::test::rows(*m_db, sql); }
   void grant(const QString &add, const QString &print) {
     m_db->exec(u"INSERT INTO SYS_RIGHT_TABLE(USE_ID,COMPOSE_ID,PROGRAM_ID,ADD_RIGHT,EDIT_RIGHT,DELETE_RIGHT,"
                u"BROWSE_RIGHT,PRINT_RIGHT,VERIFY_RIGHT,CURRENCY_RIGHT) VALUES('U01',1,7,'"_qs %

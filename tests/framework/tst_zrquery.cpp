@@ -31,17 +31,7 @@ class TestZRQuery : public QObject {
   zr::sql::Database *m_db = nullptr;
   std::unique_ptr<zr::ui::ScriptedPrompterGuard> m_prompts;
 
-  QStringList rows(const QString &sql) {
-    QStringList out;
-    Query q(*m_db, sql);
-    while (q.next()) {
-      QStringList r;
-      for (int i = 0; i < q.columnCount(); ++i)
-        r << q.value(i).toString();
-      out << r.join(u'|');
-    }
-    return out;
-  }
+  QStringList rows(const QString &sql) { return zr::test::rows(*m_db, sql); }
   QStringList said() { return m_prompts->get().texts(); }
 
   // The user window's declarations.

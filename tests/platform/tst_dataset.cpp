@@ -32,13 +32,7 @@ class TestDataset : public QObject {
     }
     tx.commit();
   }
-  QStringList ids(const QString &sql) {
-    QStringList out;
-    Query q(*m_db, sql);
-    while (q.next())
-      out << q.value(0).toString();
-    return out;
-  }
+  QStringList ids(const QString &sql) { return zr::test::column(*m_db, sql); }
 
 private slots:
   void init() {

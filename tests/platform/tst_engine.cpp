@@ -8,15 +8,7 @@
 
 using namespace zr::sql;
 
-namespace {
-QStringList column(Database &db, const QString &sql) {
-  QStringList out;
-  Query q(db, sql);
-  while (q.next())
-    out << (q.isNull(0) ? u"<NULL>"_qs : q.value(0).toString());
-  return out;
-}
-} // namespace
+using zr::test::column;
 
 class TestEngine : public QObject {
   Q_OBJECT

@@ -9,6 +9,11 @@
 
 namespace zr::test {
 
+// The first column of every row of a statement, NULL as "<NULL>".
+QStringList column(zr::sql::Database &db, const QString &sql);
+// Every row of a statement, its columns joined by '|'.
+QStringList rows(zr::sql::Database &db, const QString &sql);
+
 class TestEnv {
 public:
   TestEnv();

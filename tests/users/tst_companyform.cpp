@@ -19,13 +19,7 @@ class TestCompanyForm : public QObject {
   std::unique_ptr<zr::ui::ScriptedPrompterGuard> m_prompts;
   std::unique_ptr<QWidget> m_main;
 
-  QStringList rows(const QString &sql) {
-    QStringList out;
-    zr::sql::Query q(*m_db, sql);
-    while (q.next())
-      out << q.value(0).toString();
-    return out;
-  }
+  QStringList rows(const QString &sql) { return zr::test::column(*m_db, sql); }
   TCompanyForm *open() {
     auto *f = new TCompanyForm(m_main.get());
     f->Query->OpenData();
