@@ -299,12 +299,22 @@ void TZRFindSimpleForm::ButtonOkClick() {
 // ---- the components
 
 namespace {
-void preselect(FindInputs &f, int field, int relation) {
+
+// Both dialogs show their window the same way: caption, pop-up, the all-data button, the column
+// and relation preselected at each showing.
+bool runFind(FindInputs &f, const QString &caption, const PopupWindowFn &popup, bool showAll, int field,
+             int relation) {
+  f.setWindowTitle(caption + u"查找窗口");
+  f.PopupWindow = popup;
+  f.ButtonAll->setVisible(showAll);
+  f.allData = false;
   if (field >= 0)
     f.ComboBoxField->setCurrentIndex(field);
   if (relation >= 0)
     f.ComboBoxRelation->setCurrentIndex(relation);
+  return zr::ui::execModal(f) == QDialog::Accepted;
 }
+
 } // namespace
 
 TFindFormDialog::TFindFormDialog(QWidget *owner) : QObject(owner), m_owner(owner) {}
@@ -335,13 +345,7 @@ void TFindFormDialog::SetRelations(const QList<FindRelation> &relations) {
 }
 
 bool TFindFormDialog::Execute() {
-  TZRFindForm *f = form();
-  f->setWindowTitle(Caption + u"查找窗口");
-  f->PopupWindow = PopupWindow;
-  f->ButtonAll->setVisible(!m_showAll.isEmpty());
-  f->allData = false;
-  preselect(*f, FieldIndex, ConnectionIndex);
-  return zr::ui::execModal(*f) == QDialog::Accepted;
+  return runFind(*form(), Caption, PopupWindow, !m_showAll.isEmpty(), FieldIndex, ConnectionIndex);
 }
 
 QStringList TFindFormDialog::Conditions() const {
@@ -382,13 +386,7 @@ void TFindSimpleFormDialog::SetColumnList(const zr::fw::TFieldsDataArray &column
 }
 
 bool TFindSimpleFormDialog::Execute() {
-  TZRFindSimpleForm *f = form();
-  f->setWindowTitle(Caption + u"查找窗口");
-  f->PopupWindow = PopupWindow;
-  f->ButtonAll->setVisible(!m_showAll.isEmpty());
-  f->allData = false;
-  preselect(*f, FieldIndex, ConnectionIndex);
-  return zr::ui::execModal(*f) == QDialog::Accepted;
+  return runFind(*form(), Caption, PopupWindow, !m_showAll.isEmpty(), FieldIndex, ConnectionIndex);
 }
 
 QString TFindSimpleFormDialog::Condition() const {
