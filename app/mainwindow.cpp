@@ -33,6 +33,19 @@
 #include <QtWidgets/QToolButton>
 #include <QtWidgets/QVBoxLayout>
 
+namespace {
+
+// The style's pictures at the size the window shows them: a theme that has a picture only small
+// gets it scaled up, so every icon of a row is the same size.
+QPixmap standardPixmap(QStyle::StandardPixmap which, int size) {
+  QPixmap pm = QApplication::style()->standardIcon(which).pixmap(size, size);
+  if (!pm.isNull() && pm.width() < size)
+    pm = pm.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+  return pm;
+}
+
+} // namespace
+
 namespace zr::app {
 namespace {
 QString dbName() {
@@ -49,9 +62,11 @@ QString chineseDate(const QDate &d) {
 
 int helpTopicOf(const QString &formName) {
   static const QHash<QString, int> topics = {
-      {u"ArchiveTypeForm"_qs, 7},         {u"PasswordChangeForm"_qs, 11},    {u"DeleteDataForm"_qs, 13},
-      {u"ArchiveForm"_qs, 19},            {u"QueryArchiveDetailForm"_qs, 19}, {u"QueryArchiveLendForm"_qs, 19},
-      {u"IntoArchiveForm"_qs, 19},        {u"UserForm"_qs, 27},              {u"DataRebuildForm"_qs, 30},
+      {u"ArchiveTypeForm"_qs, 7},         {u"PasswordChangeForm"_qs, 11},
+      {u"DeleteDataForm"_qs, 13},         {u"ArchiveForm"_qs, 19},
+      {u"QueryArchiveDetailForm"_qs, 19}, {u"QueryArchiveLendForm"_qs, 19},
+      {u"IntoArchiveForm"_qs, 19},        {u"UserForm"_qs, 27},
+      {u"DataRebuildForm"_qs, 30},
   };
   return topics.value(formName, 2);
 }
@@ -60,8 +75,9 @@ TMainForm::TMainForm(TDM &dm, QWidget *parent) : QMainWindow(parent) {
   setObjectName(u"MainForm"_qs);
   ZRMain = new TZRMain(this);
   // 1. The whole screen; function windows size themselves to what is left of it.
-  const QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry()
-                                                         : QRect(0, 0, 1024, 768);
+  const QRect screen = QGuiApplication::primaryScreen()
+                           ? QGuiApplication::primaryScreen()->availableGeometry()
+                           : QRect(0, 0, 1024, 768);
   setGeometry(screen);
   setWindowState(Qt::WindowMaximized);
   // 2.
@@ -79,7 +95,8 @@ TMainForm::TMainForm(TDM &dm, QWidget *parent) : QMainWindow(parent) {
   statusBar()->setObjectName(u"ZRStatusBar"_qs);
   statusBar()->addWidget(StatusPanel0, 3);
   statusBar()->addWidget(StatusPanel1, 2);
-  zr::db::MainClientHeight = screen.height() - menuBar()->sizeHint().height() - statusBar()->sizeHint().height();
+  zr::db::MainClientHeight =
+      screen.height() - menuBar()->sizeHint().height() - statusBar()->sizeHint().height();
   zr::db::MainClientWidth = screen.width();
   try {
     // 5., 6.
@@ -96,7 +113,8 @@ TMainForm::TMainForm(TDM &dm, QWidget *parent) : QMainWindow(parent) {
     refreshCaption();
     bool ok = false;
     const int mode =
-        zr::db::QueryValue(dbName(), u"SELECT AUTO_ID FROM SYS_ID_TABLE WHERE NAME_ID = '分类编号'"_qs).toInt(&ok);
+        zr::db::QueryValue(dbName(), u"SELECT AUTO_ID FROM SYS_ID_TABLE WHERE NAME_ID = '分类编号'"_qs)
+            .toInt(&ok);
     zr::db::ArchiveNumberingMode = ok ? mode : 0;
     refreshItemTitle();
   } catch (...) {
@@ -200,7 +218,8 @@ void TMainForm::buildMenu() {
               [this] { return browseAdmission(u"档案管理"_qs, u"档案类别资料录入编辑"_qs); });
   });
   connect(N13, &QAction::triggered, this, [this] {
-    openEntry(N13, u"ArchiveForm"_qs, [this] { return browseAdmission(u"档案管理"_qs, u"档案资料录入编辑管理"_qs); });
+    openEntry(N13, u"ArchiveForm"_qs,
+              [this] { return browseAdmission(u"档案管理"_qs, u"档案资料录入编辑管理"_qs); });
   });
   connect(N1, &QAction::triggered, this, [this] {
     openEntry(N1, u"QueryArchiveDetailForm"_qs, [this] {
@@ -213,13 +232,16 @@ void TMainForm::buildMenu() {
               [this] { return browseAdmission(u"档案管理"_qs, u"档案借阅记录查询管理"_qs); });
   });
   connect(EXCEL1, &QAction::triggered, this, [this] {
-    openEntry(EXCEL1, u"IntoArchiveForm"_qs, [this] { return browseAdmission(u"档案管理"_qs, u"EXCEL资料导入管理"_qs); });
+    openEntry(EXCEL1, u"IntoArchiveForm"_qs,
+              [this] { return browseAdmission(u"档案管理"_qs, u"EXCEL资料导入管理"_qs); });
   });
   connect(N16, &QAction::triggered, this, [this] {
-    openEntry(N16, u"CompanyForm"_qs, [this] { return browseAdmission(u"档案管理"_qs, u"单位名称录入编辑"_qs); });
+    openEntry(N16, u"CompanyForm"_qs,
+              [this] { return browseAdmission(u"档案管理"_qs, u"单位名称录入编辑"_qs); });
   });
-  connect(USERMENU, &QAction::triggered, this,
-          [this] { openEntry(USERMENU, u"UserForm"_qs, [this] { return systemAdmission(u"人员管理"_qs); }); });
+  connect(USERMENU, &QAction::triggered, this, [this] {
+    openEntry(USERMENU, u"UserForm"_qs, [this] { return systemAdmission(u"人员管理"_qs); });
+  });
   connect(CHANGEPASSWORDMENU, &QAction::triggered, this,
           [this] { openEntry(CHANGEPASSWORDMENU, u"PasswordChangeForm"_qs, [] { return true; }); });
   connect(N5, &QAction::triggered, this, &TMainForm::N5Click);
@@ -242,11 +264,11 @@ void TMainForm::buildToolBar() {
   ToolBar1->setIconSize(QSize(28, 28));
   ToolBar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
   addToolBar(Qt::TopToolBarArea, ToolBar1);
-  auto button = [this](const char16_t *name, QStyle::StandardPixmap icon, const QString &text, const QString &hint,
-                       QAction *runs) {
+  auto button = [this](const char16_t *name, QStyle::StandardPixmap icon, const QString &text,
+                       const QString &hint, QAction *runs) {
     auto *b = new QToolButton(ToolBar1);
     b->setObjectName(QString::fromUtf16(name));
-    b->setIcon(style()->standardIcon(icon));
+    b->setIcon(QIcon(standardPixmap(icon, 28)));
     b->setText(text);
     b->setToolTip(hint);
     b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
@@ -260,9 +282,11 @@ void TMainForm::buildToolBar() {
   ToolButton2 = button(u"ToolButton2", QStyle::SP_DirOpenIcon, u"档案管理"_qs, u"档案管理"_qs, N13);
   ToolButton5 = button(u"ToolButton5", QStyle::SP_FileDialogContentsView, zr::db::ItemTitle,
                        zr::db::ItemQueryProgramName, N1);
-  ToolButton1 = button(u"ToolButton1", QStyle::SP_FileDialogDetailedView, u"借阅记录"_qs, u"档案借阅记录查询管理"_qs, N24);
+  ToolButton1 = button(u"ToolButton1", QStyle::SP_FileDialogDetailedView, u"借阅记录"_qs,
+                       u"档案借阅记录查询管理"_qs, N24);
   ToolButton3 = button(u"ToolButton3", QStyle::SP_DriveHDIcon, u"数据备份"_qs, u"数据备份"_qs, N5);
-  ToolButton4 = button(u"ToolButton4", QStyle::SP_DialogCloseButton, u"退出系统"_qs, u"退出系统"_qs, EXITMENU);
+  ToolButton4 =
+      button(u"ToolButton4", QStyle::SP_DialogCloseButton, u"退出系统"_qs, u"退出系统"_qs, EXITMENU);
 }
 
 void TMainForm::buildClientArea() {
@@ -299,7 +323,7 @@ void TMainForm::buildClientArea() {
   for (const auto &i : icons) {
     auto *picture = new QLabel(PanelArchives);
     picture->setObjectName(QString::fromUtf16(i.name));
-    picture->setPixmap(style()->standardIcon(i.icon).pixmap(64, 64));
+    picture->setPixmap(standardPixmap(i.icon, 64));
     picture->setAlignment(Qt::AlignCenter);
     picture->setCursor(Qt::PointingHandCursor);
     picture->setToolTip(u"用鼠标左键双击图标"_qs);
@@ -425,7 +449,8 @@ void TMainForm::openEntry(QAction *item, const QString &formName, const std::fun
   w->setObjectName(formName);
   w->setWindowFlag(Qt::Window, true);
   w->setAttribute(Qt::WA_DeleteOnClose, true);
-  ZRMain->RegisterWindow(formName, w, [item] { item->trigger(); }, item->text());
+  ZRMain->RegisterWindow(
+      formName, w, [item] { item->trigger(); }, item->text());
   ShowChild(w);
 }
 
@@ -548,14 +573,15 @@ void TMainForm::N10Click() {
 }
 
 void TMainForm::N6Click() {
-  const int choice = zr::ctl::OperationChooser(this, u"操作选择窗口"_qs, u"设置新的窗口背景图像"_qs,
-                                               u"清除窗口背景图像"_qs);
+  const int choice =
+      zr::ctl::OperationChooser(this, u"操作选择窗口"_qs, u"设置新的窗口背景图像"_qs, u"清除窗口背景图像"_qs);
   if (choice == 2) {
     ZRMain->ClearBackgroundImage();
     Image1->clear();
     Image1->hide();
   } else if (choice == 1) {
-    const QString path = ZRMain->ChooseBackgroundImage(u"BMP,JPG,JPEG|*.Bmp;*.bmp;*.jpg;*.JPG;*.Jpeg;*.jpeg"_qs);
+    const QString path =
+        ZRMain->ChooseBackgroundImage(u"BMP,JPG,JPEG|*.Bmp;*.bmp;*.jpg;*.JPG;*.Jpeg;*.jpeg"_qs);
     if (!path.isEmpty())
       applyBackground(path);
   }
@@ -566,7 +592,8 @@ void TMainForm::N11Click() {
   d.setOption(QColorDialog::DontUseNativeDialog);
   if (zr::ui::execModal(d) != QDialog::Accepted)
     return;
-  zr::ui::ShowWarning(u"如果有主窗口图像，只有在\"改变主窗口图像\"菜单里清除窗口背景图像，才能看到主窗口颜色"_qs);
+  zr::ui::ShowWarning(
+      u"如果有主窗口图像，只有在\"改变主窗口图像\"菜单里清除窗口背景图像，才能看到主窗口颜色"_qs);
   const QColor c = d.currentColor();
   const unsigned bgr = unsigned(c.red()) | unsigned(c.green()) << 8 | unsigned(c.blue()) << 16;
   setPanelColor(bgr);
